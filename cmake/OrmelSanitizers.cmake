@@ -1,0 +1,11 @@
+# Sanitizers apply to everything in the build, our code and tests alike.
+if(ORMEL_SANITIZE)
+  add_compile_options(-fsanitize=${ORMEL_SANITIZE} -fno-omit-frame-pointer -fno-sanitize-recover=all)
+  add_link_options(-fsanitize=${ORMEL_SANITIZE})
+endif()
+if(ORMEL_BUILD_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    message(FATAL_ERROR "The fuzz targets need clang: configure with CC=clang CXX=clang++")
+  endif()
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()

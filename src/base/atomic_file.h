@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace ormel {
+
+/// Outcome of a file operation; reason is the system's text (strerror) when it failed.
+struct FileResult {
+  bool ok = true;
+  std::string reason;
+};
+
+/// Writes content to path as a whole: a temporary file in the same folder is written, flushed
+/// and renamed over the old file, so a crash or a full disk never leaves a half-written or
+/// emptied file. On failure the old file is untouched and the temporary file removed.
+[[nodiscard]] FileResult writeFileAtomically(const std::string& path, std::string_view content);
+
+/// Reads the whole file into content (bytes as they are).
+[[nodiscard]] FileResult readWholeFile(const std::string& path, std::string& content);
+
+/// True when path names an existing file or folder.
+[[nodiscard]] bool fileExists(const std::string& path);
+
+}  // namespace ormel

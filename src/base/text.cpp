@@ -1,0 +1,45 @@
+#include "text.h"
+
+#include <algorithm>
+
+namespace ormel {
+
+namespace {
+char upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+}  // namespace
+
+std::string upperCaseAscii(std::string_view text) {
+  std::string result(text);
+  std::transform(result.begin(), result.end(), result.begin(), upper);
+  return result;
+}
+
+std::string lowerCaseAscii(std::string_view text) {
+  std::string result(text);
+  std::transform(result.begin(), result.end(), result.begin(), lower);
+  return result;
+}
+
+bool sameTextAscii(std::string_view a, std::string_view b) { return compareTextAscii(a, b) == 0; }
+
+int compareTextAscii(std::string_view a, std::string_view b) {
+  const std::size_t n = std::min(a.size(), b.size());
+  for (std::size_t i = 0; i < n; ++i) {
+    const auto ca = static_cast<unsigned char>(lower(a[i]));
+    const auto cb = static_cast<unsigned char>(lower(b[i]));
+    if (ca != cb) return ca < cb ? -1 : 1;
+  }
+  if (a.size() == b.size()) return 0;
+  return a.size() < b.size() ? -1 : 1;
+}
+
+std::string_view trimmed(std::string_view text) {
+  std::size_t begin = 0;
+  std::size_t end = text.size();
+  while (begin < end && static_cast<unsigned char>(text[begin]) <= 32) ++begin;
+  while (end > begin && static_cast<unsigned char>(text[end - 1]) <= 32) --end;
+  return text.substr(begin, end - begin);
+}
+
+}  // namespace ormel

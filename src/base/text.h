@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace ormel {
+
+/// ASCII a-z to A-Z; every other byte stays as it is (texts are 8-bit/UTF-8 bytes).
+[[nodiscard]] std::string upperCaseAscii(std::string_view text);
+/// ASCII A-Z to a-z; every other byte stays as it is.
+[[nodiscard]] std::string lowerCaseAscii(std::string_view text);
+/// Equal when equal after lowerCaseAscii of both sides.
+[[nodiscard]] bool sameTextAscii(std::string_view a, std::string_view b);
+/// Orders as a case-insensitive sorted list does: by lowerCaseAscii, byte by byte.
+[[nodiscard]] int compareTextAscii(std::string_view a, std::string_view b);
+/// The text without leading and trailing blanks and control characters (code <= 32).
+[[nodiscard]] std::string_view trimmed(std::string_view text);
+
+}  // namespace ormel
