@@ -10,6 +10,11 @@
 
 namespace ormel {
 
+KeyModifiers keyModifiersOf(Qt::KeyboardModifiers modifiers) {
+  return KeyModifiers{modifiers.testFlag(Qt::ShiftModifier), modifiers.testFlag(Qt::ControlModifier),
+                      modifiers.testFlag(Qt::AltModifier)};
+}
+
 ScratchPadEdit::ScratchPadEdit(QWidget* parent) : QTextEdit(parent) {
   setObjectName(QStringLiteral("ScratchPad"));
   setLineWrapMode(QTextEdit::NoWrap);
@@ -23,38 +28,33 @@ ScratchPadEdit::ScratchPadEdit(QWidget* parent) : QTextEdit(parent) {
   setFont(padFont);
 }
 
-void ScratchPadEdit::clearUndoably() {
-  QTextCursor cursor(document());
-  cursor.select(QTextCursor::Document);
-  cursor.removeSelectedText();
-  // The emptied pad keeps no paragraph format or colour of what was there.
-  cursor.setBlockCharFormat(QTextCharFormat());
-  setTextCursor(cursor);
-}
-
 void ScratchPadEdit::keyPressEvent(QKeyEvent* event) {
-  if (m_handler == nullptr) {
+  if (m_sink == nullptr) {
     applyKey(event);
     return;
   }
-  m_handler->keyDown(virtualKeyOf(*event), event->modifiers());
-  const QString character = event->text();
-  const bool producesCharacter = !character.isEmpty() && (character.at(0).isPrint() || character == "\r");
-  if (producesCharacter && !m_handler->keyPress(character)) return;
+  const KeyModifiers modifiers = keyModifiersOf(event->modifiers());
+  m_sink->keyDown(virtualKeyOf(*event), modifiers);
+  // Characters that become text go past the character rule; Ctrl+letter combinations are the
+  // editor's own commands (copy, paste, undo) and have no character here.
+  const QString text = event->text();
+  const char32_t character = text.isEmpty() ? 0 : text.toUcs4().front();
+  const bool becomesText = character == U'\r' || character == U'\t' || character == U'\b' ||
+                           (character >= 0x20 && character != 0x7F);
+  if (becomesText && !m_sink->keyPress(character, modifiers)) return;
   applyKey(event);
 }
 
 void ScratchPadEdit::keyReleaseEvent(QKeyEvent* event) {
-  // Held keys repeat their presses; the rules see one release, when the key comes up.
-  if (m_handler == nullptr || event->isAutoRepeat()) {
+  // A held key repeats its press; the rules see one release, when the key comes up.
+  if (m_sink == nullptr || event->isAutoRepeat()) {
     QTextEdit::keyReleaseEvent(event);
     return;
   }
-  QTextCursor block(document());
-  block.beginEditBlock();
-  m_handler->keyUp(virtualKeyOf(*event), event->modifiers());
-  block.endEditBlock();
-  ensureCursorVisible();
+  QTextCursor step(document());
+  step.beginEditBlock();
+  m_sink->keyUp(virtualKeyOf(*event), keyModifiersOf(event->modifiers()));
+  step.endEditBlock();
 }
 
 void ScratchPadEdit::applyKey(QKeyEvent* event) {
