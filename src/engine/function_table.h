@@ -13,7 +13,7 @@ namespace ormel {
 class FunctionTable {
  public:
   /// Adds the name in capitals with its routine. Throws EStringListError when the name is present.
-  void add(std::string_view name, TEvalRoutine routine);
+  void add(std::string_view name, TEvalRoutine function);
   /// The index of the name (compared without regard to case), or -1.
   [[nodiscard]] int find(std::string_view name) const;
 

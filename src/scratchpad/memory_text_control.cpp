@@ -144,12 +144,31 @@ int MemoryTextControl::lineLength(int n) const {
 
 void MemoryTextControl::setLine(int n, std::string_view text) {
   if (n < 0 || n >= m_lines.count()) return;
-  const int start = m_lines.startOf(n);
-  const int end = start + lineLength(n);
+  const std::u16string replacement = normalisedText(text);
   const StyledLine& old = m_lines.at(n);
-  const CharStyle style = old.styles.empty() ? old.lineStyle : old.styles.front();
+  // Only the part that differs is replaced, so characters that stay keep their style.
+  std::size_t prefix = 0;
+  while (prefix < old.text.size() && prefix < replacement.size() && old.text[prefix] == replacement[prefix]) {
+    ++prefix;
+  }
+  std::size_t suffix = 0;
+  while (suffix < old.text.size() - prefix && suffix < replacement.size() - prefix &&
+         old.text[old.text.size() - 1 - suffix] == replacement[replacement.size() - 1 - suffix]) {
+    ++suffix;
+  }
+  CharStyle style = old.lineStyle;
+  if (prefix > 0) {
+    style = old.styles[prefix - 1];
+  } else if (!old.styles.empty()) {
+    style = old.styles.front();
+  }
+  const int start = m_lines.startOf(n);
+  const int end = start + static_cast<int>(old.text.size());
+  const int from = start + static_cast<int>(prefix);
+  const int to = end - static_cast<int>(suffix);
   const int caret = m_selStart;
-  const int newEnd = replaceRange(start, end, normalisedText(text), style);
+  const int newEnd = replaceRange(from, to, std::u16string_view(replacement).substr(prefix, replacement.size() - prefix - suffix),
+                                  style) + static_cast<int>(suffix);
   if (caret > end) {
     moveCaret(caret + (newEnd - end));
   } else if (caret > start) {
@@ -182,22 +201,7 @@ void MemoryTextControl::setSelText(std::string_view text) {
   moveCaret(replaceRange(m_selStart, m_selStart + m_selLength, normalisedText(text), m_insertStyle));
 }
 
-void MemoryTextControl::setSelAttributes(CharStyle style) {
-  m_insertStyle = style;
-  if (m_selLength == 0) return;
-  const int from = m_selStart;
-  const int to = m_selStart + m_selLength;
-  const int first = m_lines.lineAt(from);
-  const int last = m_lines.lineAt(to);
-  for (int n = first; n <= last; ++n) {
-    const int start = m_lines.startOf(n);
-    m_lines.modify(n, [&](StyledLine& line) {
-      const int begin = std::max(from - start, 0);
-      const int finish = std::min(to - start, static_cast<int>(line.text.size()));
-      std::fill(line.styles.begin() + begin, line.styles.begin() + std::max(begin, finish), style);
-    });
-  }
-}
+void MemoryTextControl::setSelAttributes(CharStyle style) { m_insertStyle = style; }
 
 CharStyle MemoryTextControl::styleAt(int position) const {
   position = std::clamp(position, 0, textLength());

@@ -61,9 +61,10 @@ class TextControl {
   [[nodiscard]] virtual std::string line(int n) const = 0;
   /// The length of line n in UTF-16 code units; 0 when there is no line n.
   [[nodiscard]] virtual int lineLength(int n) const = 0;
-  /// Replaces the text of line n (its line break stays); the new text takes the style of the
-  /// line's first character. Nothing happens when there is no line n. A caret inside the line
-  /// ends at its end; the selection is emptied.
+  /// Replaces the text of line n (its line break stays). Characters before and after the part
+  /// that changes keep their style; the changed part takes the style of the character before it
+  /// (of the line's first character when the change starts the line). Nothing happens when there
+  /// is no line n. A caret inside the line ends at its end; the selection is emptied.
   virtual void setLine(int n, std::string_view text) = 0;
   /// The number of the line that holds the caret.
   [[nodiscard]] virtual int caretLine() const = 0;
@@ -86,7 +87,7 @@ class TextControl {
   virtual void setSelText(std::string_view text) = 0;
   /// The insertion style.
   [[nodiscard]] virtual CharStyle selAttributes() const = 0;
-  /// Sets the insertion style; a selected text takes it as well.
+  /// Sets the insertion style; a selected text keeps its own style until it is replaced.
   virtual void setSelAttributes(CharStyle style) = 0;
   /// The style of the character at a position; the line's own style at a line break.
   [[nodiscard]] virtual CharStyle styleAt(int position) const = 0;

@@ -1,0 +1,29 @@
+#include "engine/evaluation.h"
+
+#include "base/exceptions.h"
+#include "engine/fpu_status.h"
+
+namespace ormel {
+
+long double evaluateChecked(const StepList& list) {
+  for (TEvalStep* step = list.head(); step != nullptr; step = step->next) {
+    if (raisedFpuErrors()) clearFpuErrors();
+    step->routine(*step);
+    if (const unsigned raised = raisedFpuErrors()) throwFpuError(raised);
+  }
+  return *list.last()->result;
+}
+
+long double evaluate(const StepList& list) {
+  if (raisedFpuErrors()) clearFpuErrors();
+  try {
+    for (TEvalStep* step = list.head(); step != nullptr; step = step->next) step->routine(*step);
+  } catch (const Exception&) {
+    // A routine found an error itself; an earlier step may have failed first.
+    return evaluateChecked(list);
+  }
+  if (raisedFpuErrors()) return evaluateChecked(list);
+  return *list.last()->result;
+}
+
+}  // namespace ormel
