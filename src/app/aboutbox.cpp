@@ -33,10 +33,10 @@ std::string supportCredits() {
                                            "Nadia El Amrani (dialogs)",
                                            "Bram Overdijk (updates)",
                                            "The Qt Project (Qt)",
-                                           "curl contributors (libcurl)",
-                                           "libjpeg-turbo team (JPEG)",
+                                           "The curl project (libcurl)",
+                                           "libjpeg-turbo team (libjpeg-turbo)",
                                            "Google (GoogleTest)",
-                                           "Google (Benchmark)",
+                                           "Google (Google Benchmark)",
                                            "muparser authors (muparser)",
                                        });
 }
