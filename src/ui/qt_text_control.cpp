@@ -79,8 +79,8 @@ CharStyle QtTextControl::styleOf(const QTextCharFormat& format) const {
   CharStyle style;
   style.color = format.hasProperty(QTextFormat::ForegroundBrush) ? fromQColor(format.foreground().color())
                                                                  : m_defaultTextColor;
-  style.bold = format.hasProperty(QTextFormat::FontWeight) ? format.fontWeight() >= QFont::Bold
-                                                           : m_editor.document()->defaultFont().bold();
+  // Text without a weight of its own shows in the pad's font, which is bold.
+  style.bold = !format.hasProperty(QTextFormat::FontWeight) || format.fontWeight() >= QFont::Bold;
   return style;
 }
 

@@ -35,13 +35,20 @@ void ScratchPadEdit::keyPressEvent(QKeyEvent* event) {
   }
   const KeyModifiers modifiers = keyModifiersOf(event->modifiers());
   m_sink->keyDown(virtualKeyOf(*event), modifiers);
-  // Characters that become text go past the character rule; Ctrl+letter combinations are the
-  // editor's own commands (copy, paste, undo) and have no character here.
+  // Characters that become text go past the character rule; control characters (what Ctrl+letter
+  // types on most keyboards) never become text.
   const QString text = event->text();
   const char32_t character = text.isEmpty() ? 0 : text.toUcs4().front();
   const bool becomesText = character == U'\r' || character == U'\t' || character == U'\b' ||
                            (character >= 0x20 && character != 0x7F);
-  if (becomesText && !m_sink->keyPress(character, modifiers)) return;
+  if (becomesText && !m_sink->keyPress(character, modifiers)) {
+    // The character is discarded, yet the key still does what the editor does with it: Ctrl+Z
+    // undoes, Ctrl+C copies.
+    QKeyEvent withoutText(event->type(), event->key(), event->modifiers(), QString(), event->isAutoRepeat(),
+                          event->count());
+    applyKey(&withoutText);
+    return;
+  }
   applyKey(event);
 }
 
