@@ -30,6 +30,7 @@ TCustomizeHotkeys::TCustomizeHotkeys(QWidget* owner)
     : OrmelDialog(owner, QStringLiteral("Customize Hotkeys"), kClientWidth, kClientHeight, false) {
   setObjectName(QStringLiteral("CustomizeHotkeys"));
   auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(8, 8, 8, 8);
 
   QGroupBox* hotkeysBox = groupBox("HotkeysGroupBox", "Available Hotkeys", this);
   m_editHotKeysBox = new QListWidget(hotkeysBox);
@@ -41,6 +42,8 @@ TCustomizeHotkeys::TCustomizeHotkeys(QWidget* owner)
   m_descriptionLabel = new QLabel(descriptionBox);
   m_descriptionLabel->setObjectName(QStringLiteral("DescriptionLabel"));
   m_descriptionLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  // The text comes broken at 40 characters; a line still too wide for the font wraps again.
+  m_descriptionLabel->setWordWrap(true);
   (new QVBoxLayout(descriptionBox))->addWidget(m_descriptionLabel);
   layout->addWidget(descriptionBox, 2);
 

@@ -67,6 +67,8 @@ TCustomizePreferences::TCustomizePreferences(QWidget* owner, QString scratchPadF
       m_scratchPadFace(std::move(scratchPadFace)) {
   setObjectName(QStringLiteral("CustomizePreferences"));
   auto* layout = new QGridLayout(this);
+  layout->setContentsMargins(8, 8, 8, 8);
+  layout->setVerticalSpacing(4);
   buildFontBox(this, layout);
   buildCursorBox(this, layout);
   buildNumberBoxes(this, layout);
@@ -74,8 +76,7 @@ TCustomizePreferences::TCustomizePreferences(QWidget* owner, QString scratchPadF
   m_okButton = new QPushButton(QStringLiteral("Ok"), this);
   m_okButton->setObjectName(QStringLiteral("SettingsOkButton"));
   m_okButton->setDefault(true);
-  layout->addWidget(m_okButton, 3, 0, 1, 2, Qt::AlignRight);
-  layout->setColumnStretch(0, 1);
+  layout->addWidget(m_okButton, 4, 1, Qt::AlignRight | Qt::AlignBottom);
   layout->setColumnStretch(1, 1);
   connect(m_okButton, &QPushButton::clicked, this, [this] { SettingsOkButtonClick(); });
 }
@@ -121,47 +122,45 @@ void TCustomizePreferences::buildCursorBox(QWidget* parent, QGridLayout* layout)
 }
 
 void TCustomizePreferences::buildNumberBoxes(QWidget* parent, QGridLayout* layout) {
-  auto* row = new QWidget(parent);
-  auto* rowLayout = new QHBoxLayout(row);
-  rowLayout->setContentsMargins(0, 0, 0, 0);
-
-  QGroupBox* placesBox = groupBox(QStringLiteral("DecimalPlacesBox"), QStringLiteral("Maximum decimal places"), row);
+  QGroupBox* placesBox =
+      groupBox(QStringLiteral("DecimalPlacesBox"), QStringLiteral("Maximum decimal places"), parent);
   m_decimalPlaces = new QComboBox(placesBox);
   m_decimalPlaces->setObjectName(QStringLiteral("DecimalPlacesDropBox"));
   m_decimalPlaces->setEditable(false);
   for (const std::string& entry : decimalPlacesEntries()) m_decimalPlaces->addItem(QString::fromStdString(entry));
-  (new QVBoxLayout(placesBox))->addWidget(m_decimalPlaces);
+  auto* placesLayout = new QHBoxLayout(placesBox);
+  placesLayout->addWidget(m_decimalPlaces);
+  placesLayout->addStretch(1);
   connect(m_decimalPlaces, &QComboBox::activated, this, [this](int index) { DecimalPlacesDropBoxSelect(index); });
+  layout->addWidget(placesBox, 2, 0);
 
-  QGroupBox* separatorBox = groupBox(QStringLiteral("DecimalSeparatorBox"), QStringLiteral("Decimal seperator"), row);
+  QGroupBox* separatorBox =
+      groupBox(QStringLiteral("DecimalSeparatorBox"), QStringLiteral("Decimal seperator"), parent);
   m_separatorEdit = new QLineEdit(separatorBox);
   m_separatorEdit->setObjectName(QStringLiteral("DecimalSeparatorEdit"));
   m_separatorEdit->setMaxLength(1);
   m_separatorEdit->setFixedWidth(m_separatorEdit->fontMetrics().horizontalAdvance(QStringLiteral("MM")) + 12);
-  (new QVBoxLayout(separatorBox))->addWidget(m_separatorEdit);
   connect(m_separatorEdit, &QLineEdit::textEdited, this, [this] { checkSeparatorField(); });
-
-  rowLayout->addWidget(placesBox);
-  rowLayout->addWidget(separatorBox);
-
-  m_separatorMessage = new QLabel(parent);
+  m_separatorMessage = new QLabel(separatorBox);
   m_separatorMessage->setObjectName(QStringLiteral("DecimalSeparatorMessage"));
   m_separatorMessage->setWordWrap(true);
+  QFont small = m_separatorMessage->font();
+  small.setPointSizeF(small.pointSizeF() * 0.8);
+  m_separatorMessage->setFont(small);
   QPalette palette = m_separatorMessage->palette();
   palette.setColor(QPalette::WindowText, QColor(0xC0, 0x00, 0x00));
   m_separatorMessage->setPalette(palette);
   m_separatorMessage->hide();
-
-  auto* column = new QVBoxLayout;
-  column->addWidget(row);
-  column->addWidget(m_separatorMessage);
-  column->addStretch(1);
-  layout->addLayout(column, 2, 0);
+  auto* separatorLayout = new QHBoxLayout(separatorBox);
+  separatorLayout->addWidget(m_separatorEdit, 0, Qt::AlignLeft | Qt::AlignTop);
+  separatorLayout->addWidget(m_separatorMessage, 1);
+  layout->addWidget(separatorBox, 3, 0, 2, 1);
 }
 
 void TCustomizePreferences::buildColorBoxes(QWidget* parent, QGridLayout* layout) {
   QGroupBox* colors = groupBox(QStringLiteral("ColorsGroupBox"), QStringLiteral("Colors"), parent);
   auto* colorsLayout = new QVBoxLayout(colors);
+  colorsLayout->setContentsMargins(6, 4, 6, 6);
   colorsLayout->setSpacing(2);
   const std::array<std::pair<const char*, const char*>, 4> frames{{
       {"RegExpColor", "Regular expression"},
@@ -189,7 +188,7 @@ void TCustomizePreferences::buildColorBoxes(QWidget* parent, QGridLayout* layout
     m_colors[static_cast<std::size_t>(number - 1)] = swatch;
     m_defaultColors[static_cast<std::size_t>(number - 1)] = defaultSwatch;
   }
-  layout->addWidget(colors, 0, 1, 3, 1);
+  layout->addWidget(colors, 0, 1, 4, 1);
 }
 
 void TCustomizePreferences::Init(TOrmelPrefs& store) {
@@ -211,9 +210,11 @@ void TCustomizePreferences::Init(TOrmelPrefs& store) {
 
   m_decimalPlaces->setCurrentIndex(decimalPlacesEntryIndex(store.getSettingValue("DecimalPlaces")));
 
-  QFont sample = m_sampleText->font();
-  sample.setFamily(m_fontsList->currentText());
-  m_sampleText->setFont(sample);
+  if (m_fontsList->currentIndex() >= 0) {
+    QFont sample = m_sampleText->font();
+    sample.setFamily(m_fontsList->currentText());
+    m_sampleText->setFont(sample);
+  }
 
   m_separatorEdit->setText(QString::fromStdString(store.getSettingValue("DecimalSeparator").toText()));
   checkSeparatorField();

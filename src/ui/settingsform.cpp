@@ -40,6 +40,7 @@ TCustomizeSettings::TCustomizeSettings(QWidget* owner)
     : OrmelDialog(owner, QStringLiteral("Customize Settings"), kClientWidth, kClientHeight, false) {
   setObjectName(QStringLiteral("CustomizeSettings"));
   auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(8, 8, 8, 8);
 
   QGroupBox* settingsBox = groupBox("SettingsGroupBox", "Available Settings", this);
   m_editSettingsBox = new QListWidget(settingsBox);
@@ -51,6 +52,8 @@ TCustomizeSettings::TCustomizeSettings(QWidget* owner)
   m_descriptionLabel = new QLabel(descriptionBox);
   m_descriptionLabel->setObjectName(QStringLiteral("DescriptionLabel"));
   m_descriptionLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  // The text comes broken at 40 characters; a line still too wide for the font wraps again.
+  m_descriptionLabel->setWordWrap(true);
   (new QVBoxLayout(descriptionBox))->addWidget(m_descriptionLabel);
   layout->addWidget(descriptionBox, 2);
 
