@@ -22,7 +22,6 @@ std::string testersCredits() {
                                               "Farah Quraishi",
                                               "Mikkel Strandvold",
                                               "Lucia Ferreyra",
-                                              "Oskar Lindqvist",
                                           });
 }
 

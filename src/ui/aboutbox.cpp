@@ -23,6 +23,7 @@ namespace {
 
 constexpr const char* kUrlProperty = "pageAddress";
 constexpr QColor kLinkColor{0x80, 0x00, 0x80};
+constexpr qreal kCreditsPoints = 7;
 constexpr qreal kDisclaimerPoints = 5.5;
 
 QLabel* linkLabel(const char* name, const char* text, std::string_view path, QWidget* parent) {
@@ -75,6 +76,8 @@ TAboutDialog::TAboutDialog(QWidget* owner)
     : OrmelDialog(owner, QStringLiteral("About"), kClientWidth, kClientHeight, true) {
   setObjectName(QStringLiteral("AboutDialog"));
   auto* layout = new QGridLayout(this);
+  layout->setContentsMargins(8, 8, 8, 6);
+  layout->setSpacing(6);
 
   auto* titleGroup = new QGroupBox(this);
   titleGroup->setObjectName(QStringLiteral("TitleGroup"));
@@ -83,9 +86,10 @@ TAboutDialog::TAboutDialog(QWidget* owner)
   m_titleLabel->setWordWrap(true);
   QFont titleFont = m_titleLabel->font();
   titleFont.setBold(true);
-  titleFont.setPointSizeF(titleFont.pointSizeF() * 1.15);
   m_titleLabel->setFont(titleFont);
   auto* titleLayout = new QVBoxLayout(titleGroup);
+  titleLayout->setContentsMargins(8, 6, 8, 6);
+  titleLayout->setSpacing(2);
   titleLayout->addWidget(m_titleLabel);
   titleLayout->addStretch(1);
   for (QLabel* link : {linkLabel("Label2", "ormelCalc Online Help", kOnlineHelpPath, titleGroup),
@@ -110,10 +114,11 @@ TAboutDialog::TAboutDialog(QWidget* owner)
   m_creditsLabel2 = new QLabel(credits);
   m_creditsLabel2->setObjectName(QStringLiteral("CreditsLabel2"));
   auto* creditsLayout = new QHBoxLayout(credits);
+  creditsLayout->setContentsMargins(8, 2, 8, 2);
   for (QLabel* label : {m_creditsLabel, m_creditsLabel2}) {
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     QFont font = label->font();
-    font.setPointSizeF(font.pointSizeF() * 0.85);
+    font.setPointSizeF(kCreditsPoints);
     label->setFont(font);
     creditsLayout->addWidget(label, 1);
   }
