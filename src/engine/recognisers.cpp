@@ -157,6 +157,11 @@ Recognisers::Recognisers(std::string_view text, const VariableTable& variables,
       case ')': --balance; break;
       default: break;
     }
+    if ((text[i] == '+' || text[i] == '-') && i > 0 &&
+        std::string_view("*/^EVD(,").find(text[i - 1]) == std::string_view::npos) {
+      m_binarySigns.push_back(key);
+      if (text[i] == '+') m_binaryPlus.push_back(key);
+    }
     if (text.substr(i, 3) == "DIV") m_div.push_back(key);
     if (text.substr(i, 3) == "MOD") m_mod.push_back(key);
   }
@@ -168,7 +173,7 @@ Recognisers::Recognisers(std::string_view text, const VariableTable& variables,
     if (!pending.empty()) m_firstDip[i] = pending.back();
     pending.push_back(i);
   }
-  for (auto* list : {&m_plus, &m_minus, &m_times, &m_slash, &m_caret, &m_div, &m_mod}) {
+  for (auto* list : {&m_plus, &m_minus, &m_times, &m_slash, &m_caret, &m_div, &m_mod, &m_binarySigns, &m_binaryPlus}) {
     std::sort(list->begin(), list->end());
   }
   m_balance[text.size()] = balance;
@@ -186,6 +191,17 @@ std::pair<const std::uint64_t*, const std::uint64_t*> Recognisers::occurrences(
 bool Recognisers::mayBeTerm(Span s) const {
   if (!m_pruned) return true;
   return m_balance[s.end] == m_balance[s.begin] && m_firstDip[s.begin] > s.end;
+}
+
+std::optional<std::pair<std::uint32_t, std::uint32_t>> Recognisers::signsInside(
+    const std::vector<std::uint64_t>& at, Span s) const {
+  if (!m_pruned || s.size() < 2) return std::nullopt;
+  const std::int32_t level = m_balance[s.begin];
+  const auto* end = at.data() + at.size();
+  const auto* first = std::lower_bound(at.data(), end, levelKey(level, s.begin + 1));
+  const auto* last = std::lower_bound(first, end, levelKey(level, s.end));
+  if (first == last) return std::nullopt;
+  return std::pair{offsetOf(*first), offsetOf(*(last - 1))};
 }
 
 bool Recognisers::hasOccurrence(const std::vector<std::uint64_t>& at, Span s) const {
@@ -326,9 +342,23 @@ std::optional<Match> Recognisers::splitAtCharacter(std::uint8_t rule, char op, S
     case '/': at = &m_slash; break;
     default: at = &m_caret; break;
   }
-  const auto [first, last] = occurrences(*at, s);
+  auto [first, last] = occurrences(*at, s);
+  // Splits that would leave a sign between terms inside an operand that cannot hold one are
+  // passed over without trying them: they would fail.
+  std::uint32_t lastSplit = s.end;
+  if (rule == kRuleAdd || rule == kRuleSubtract) {
+    if (const auto plus = signsInside(m_binaryPlus, s)) lastSplit = plus->first;
+  } else if (signsInside(m_binarySigns, s)) {
+    return std::nullopt;
+  }
+  if (rule == kRuleSubtract) {
+    if (const auto signs = signsInside(m_binarySigns, s)) {
+      while (first != last && offsetOf(*first) + 1 < signs->second) ++first;
+    }
+  }
   for (const auto* key = first; key != last; ++key) {
     const std::uint32_t p = offsetOf(*key);
+    if (p > lastSplit) return std::nullopt;
     if (p == s.begin) {
       if (rule == kRuleSubtract) continue;
       return std::nullopt;
@@ -347,7 +377,7 @@ std::optional<Match> Recognisers::splitAtCharacter(std::uint8_t rule, char op, S
 }
 
 std::optional<Match> Recognisers::splitAtWord(std::uint8_t, const std::vector<std::uint64_t>& at, Span s) {
-  if (s.size() < 3) return std::nullopt;
+  if (s.size() < 3 || signsInside(m_binarySigns, s)) return std::nullopt;
   const auto [first, last] = occurrences(at, Span{s.begin, s.end - 2});
   for (const auto* key = first; key != last; ++key) {
     const std::uint32_t p = offsetOf(*key);
@@ -412,6 +442,7 @@ std::optional<Match> Recognisers::CheckPower(Span s) {
 }
 
 std::optional<Match> Recognisers::computePower(Span s) {
+  if (signsInside(m_binarySigns, s)) return std::nullopt;
   const auto [first, last] = occurrences(m_caret, s);
   for (const auto* key = first; key != last; ++key) {
     const std::uint32_t p = offsetOf(*key);

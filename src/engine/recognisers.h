@@ -91,6 +91,9 @@ class Recognisers {
   /// False for a span that no form can accept: one whose brackets are not properly nested.
   /// Decided only when refusing it cannot skip an exception the full rules would raise.
   [[nodiscard]] bool mayBeTerm(Span s) const;
+  /// The first and the last of the listed signs strictly inside s, or nothing.
+  [[nodiscard]] std::optional<std::pair<std::uint32_t, std::uint32_t>> signsInside(
+      const std::vector<std::uint64_t>& at, Span s) const;
   [[nodiscard]] bool hasOccurrence(const std::vector<std::uint64_t>& at, Span s) const;
   /// Positions of "(" and "," within s, at any bracket level.
   [[nodiscard]] std::pair<const std::uint32_t*, const std::uint32_t*> positions(
@@ -106,6 +109,10 @@ class Recognisers {
   // and the running bracket counts: an operand's splits and its balance cost no scan of its text.
   std::vector<std::uint64_t> m_plus, m_minus, m_times, m_slash, m_caret, m_div, m_mod;
   std::vector<std::uint32_t> m_comma, m_open;
+  // The "+" and "-" that stand between two terms (not the sign of a constant or a negation right
+  // after an operator or "E"): no form but a sum or a difference holds one inside, and no form
+  // but a sum holds a "+" of them. Keyed like the operators.
+  std::vector<std::uint64_t> m_binarySigns, m_binaryPlus;
   std::vector<std::int32_t> m_balance;
   // For each offset, the first later offset whose running count falls below it.
   std::vector<std::uint32_t> m_firstDip;
