@@ -158,7 +158,7 @@ Recognisers::Recognisers(std::string_view text, const VariableTable& variables,
       default: break;
     }
     if ((text[i] == '+' || text[i] == '-') && i > 0 &&
-        std::string_view("*/^EVD(,").find(text[i - 1]) == std::string_view::npos) {
+        std::string_view("*/^EVD(,+-").find(text[i - 1]) == std::string_view::npos) {
       m_binarySigns.push_back(key);
       if (text[i] == '+') m_binaryPlus.push_back(key);
     }

@@ -109,9 +109,9 @@ class Recognisers {
   // and the running bracket counts: an operand's splits and its balance cost no scan of its text.
   std::vector<std::uint64_t> m_plus, m_minus, m_times, m_slash, m_caret, m_div, m_mod;
   std::vector<std::uint32_t> m_comma, m_open;
-  // The "+" and "-" that stand between two terms (not the sign of a constant or a negation right
-  // after an operator or "E"): no form but a sum or a difference holds one inside, and no form
-  // but a sum holds a "+" of them. Keyed like the operators.
+  // The "+" and "-" that stand between two terms (not a sign right after an operator, another
+  // sign or "E"): no form but a sum or a difference holds one inside, and no form but a sum holds
+  // such a "+". Keyed like the operators.
   std::vector<std::uint64_t> m_binarySigns, m_binaryPlus;
   std::vector<std::int32_t> m_balance;
   // For each offset, the first later offset whose running count falls below it.
