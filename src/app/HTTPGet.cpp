@@ -157,10 +157,10 @@ void THTTPGetThread::Execute() {
   } else {
     result.error = m_errorText;
   }
-  // A response without a body still leaves the file, created empty, and so does a server that
-  // could not be reached; unless nothing may be written without a Content-Length.
-  const bool mayCreate = !m_transfer.aborted() && !m_failed && m_headers.contentLengthValid() &&
-                         !(m_settings.BinaryData && !m_headers.hasContentLength());
+  // A response without a body still leaves the file, created empty, and so do a server that could
+  // not be reached and a reply that is not HTTP; unless nothing may be written without a
+  // Content-Length.
+  const bool mayCreate = !m_transfer.aborted() && !m_failed && !(m_settings.BinaryData && !m_headers.hasContentLength());
   if (m_file < 0 && mayCreate) openFile();
   closeFile();
   if (result.outcome != HttpOutcome::kCompleted) fail(result.error);
