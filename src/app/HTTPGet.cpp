@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cstring>
 
+#include "base/atomic_file.h"
 #include "base/text.h"
 
 namespace ormel {
@@ -47,18 +48,6 @@ std::string encodeObjectName(std::string_view object) {
   return encoded;
 }
 
-bool writeAll(int fd, std::string_view data) {
-  while (!data.empty()) {
-    const ssize_t written = ::write(fd, data.data(), data.size());
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    data.remove_prefix(static_cast<std::size_t>(written));
-  }
-  return true;
-}
-
 }  // namespace
 
 ParsedURL ParseURL(std::string_view URL) {
@@ -95,11 +84,7 @@ THTTPGet::~THTTPGet() {
 
 void THTTPGet::GetFile() {
   if (m_worker) return;
-  std::erase_if(m_finished, [](const std::shared_ptr<THTTPGetThread>& worker) {
-    if (!worker->ended()) return false;
-    worker->retire();
-    return true;
-  });
+  retireEnded(m_finished);
   auto worker = std::make_shared<THTTPGetThread>(m_settings, m_windowThread);
   m_worker = worker;
   worker->start([this](THTTPGetThread& ended) { ThreadDone(ended); });
@@ -157,10 +142,10 @@ void THTTPGetThread::Execute() {
   } else {
     result.error = m_errorText;
   }
-  // A response without a body still leaves the file, created empty, and so does a server that
-  // could not be reached; unless nothing may be written without a Content-Length.
-  const bool mayCreate = !m_transfer.aborted() && !m_failed && m_headers.contentLengthValid() &&
-                         !(m_settings.BinaryData && !m_headers.hasContentLength());
+  // A response without a body still leaves the file, created empty, and so do a server that could
+  // not be reached and a reply that is not HTTP; unless nothing may be written without a
+  // Content-Length.
+  const bool mayCreate = !m_transfer.aborted() && !m_failed && !(m_settings.BinaryData && !m_headers.hasContentLength());
   if (m_file < 0 && mayCreate) openFile();
   closeFile();
   if (result.outcome != HttpOutcome::kCompleted) fail(result.error);
@@ -222,7 +207,7 @@ bool THTTPGetThread::bodyData(std::string_view data) {
       fail("The file is larger than " + std::to_string(m_settings.MaxFileSize) + " bytes.");
       return false;
     }
-    if (!writeAll(m_file, chunk)) {
+    if (!writeToDescriptor(m_file, chunk)) {
       fail("Cannot write file \"" + m_settings.FileName + "\". " + std::strerror(errno));
       return false;
     }

@@ -26,11 +26,7 @@ void TThreadTimer::SetEnabled(bool value) {
 
 void TThreadTimer::Start() {
   if (m_running) return;
-  std::erase_if(m_workers, [](const std::shared_ptr<TTimerThread>& worker) {
-    if (!worker->ended()) return false;
-    worker->retire();
-    return true;
-  });
+  retireEnded(m_workers);
   m_current = TTimerThread::CreateTimerThread(*this);
   m_workers.push_back(m_current);
   m_current->start(m_threadPriority);

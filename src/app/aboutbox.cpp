@@ -1,5 +1,6 @@
 #include "app/aboutbox.h"
 
+#include "app/update_paths.h"
 #include "base/ormelMisc.h"
 
 namespace ormel {
@@ -8,6 +9,8 @@ namespace {
 constexpr int kDisclaimerWidth = 120;
 
 }  // namespace
+
+std::string aboutPageAddress(std::string_view path) { return "http://" + updateServerHost() + std::string(path); }
 
 std::string creditsText(std::string_view heading, const std::vector<std::string>& lines) {
   std::string text = std::string(heading) + "\r\n\r\n";

@@ -11,6 +11,10 @@ inline constexpr std::string_view kHomePagePath = "/ormelWare/";
 inline constexpr std::string_view kOnlineHelpPath = "/ormelWare/node/15";
 inline constexpr std::string_view kForumPath = "/ormelWare/forum";
 
+/// The address of a page of the maker's web site, on the host the update check asks:
+/// "http://", the host, then path.
+[[nodiscard]] std::string aboutPageAddress(std::string_view path);
+
 /// A credits list: the heading, an empty line, then one line each; every line, the last
 /// included, ends with CR LF.
 [[nodiscard]] std::string creditsText(std::string_view heading, const std::vector<std::string>& lines);

@@ -2,7 +2,9 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <thread>
+#include <vector>
 
 #include "base/window_thread.h"
 
@@ -46,5 +48,15 @@ class WorkerThread {
   std::atomic<bool> m_ended{false};
   bool m_handingOff = false;  // window thread only
 };
+
+/// Joins and drops the workers of the list that have ended; the others stay.
+template <typename Worker>
+void retireEnded(std::vector<std::shared_ptr<Worker>>& workers) {
+  std::erase_if(workers, [](const std::shared_ptr<Worker>& worker) {
+    if (!worker->ended()) return false;
+    worker->retire();
+    return true;
+  });
+}
 
 }  // namespace ormel

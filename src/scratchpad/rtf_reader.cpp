@@ -278,6 +278,12 @@ class RtfReader {
   }
 
   void appendUnit(char16_t unit) {
+    // A line never holds a line break: an encoded CR ends the paragraph, an encoded LF is dropped.
+    if (unit == u'\r') {
+      endLine();
+      return;
+    }
+    if (unit == u'\n') return;
     m_line.text.push_back(unit);
     m_line.styles.push_back(currentStyle());
   }

@@ -16,7 +16,6 @@
 
 #include "app/aboutbox.h"
 #include "app/jpeg_decoder.h"
-#include "app/maker_site.h"
 
 namespace ormel {
 namespace {
@@ -37,7 +36,7 @@ QLabel* linkLabel(const char* name, const char* text, std::string_view path, QWi
   palette.setColor(QPalette::WindowText, kLinkColor);
   label->setPalette(palette);
   label->setCursor(Qt::PointingHandCursor);
-  label->setProperty(kUrlProperty, QString::fromStdString(makerSiteAddress(path)));
+  label->setProperty(kUrlProperty, QString::fromStdString(aboutPageAddress(path)));
   return label;
 }
 
@@ -102,7 +101,7 @@ TAboutDialog::TAboutDialog(QWidget* owner)
 
   QLabel* logo = framedPicture("Logo", this);
   logo->setCursor(Qt::PointingHandCursor);
-  logo->setProperty(kUrlProperty, QString::fromStdString(makerSiteAddress(kHomePagePath)));
+  logo->setProperty(kUrlProperty, QString::fromStdString(aboutPageAddress(kHomePagePath)));
   logo->installEventFilter(this);
   showJpegPicture(*logo, QString::fromLatin1(kLogoResource));
   layout->addWidget(logo, 0, 1);

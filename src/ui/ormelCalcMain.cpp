@@ -136,7 +136,7 @@ bool TForm1::FormCreate() {
   }
   m_instanceServer = new InstanceServer(title, [this] { bringForward(*this); }, this);
   m_instanceServer->listen();
-  resizeEvent(nullptr);
+  FormResize();
   return true;
 }
 
@@ -388,7 +388,11 @@ void TForm1::showEvent(QShowEvent* event) {
 }
 
 void TForm1::resizeEvent(QResizeEvent* event) {
-  if (event != nullptr) QMainWindow::resizeEvent(event);
+  QMainWindow::resizeEvent(event);
+  FormResize();
+}
+
+void TForm1::FormResize() {
   if (!m_appManager || m_appManager->Initializing()) return;
   // The top and bottom docks span the window's width.
   m_varsDropDown->setFixedWidth(dropDownWidthForDock(width()));
@@ -398,6 +402,8 @@ void TForm1::resizeEvent(QResizeEvent* event) {
 void TForm1::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);
   if (event->type() != QEvent::ActivationChange || !m_appManager || m_closed) return;
+  if (QApplication::focusWidget() == this) return;
+  // The active window may be one of the program's dialogs; none when another program's is.
   if (QWidget* active = QApplication::activeWindow()) {
     setStayOnTop(*active, m_appManager->OrmelSettings().getSettingValue("AlwaysOnTop"));
   }

@@ -134,6 +134,8 @@ class TForm1 : public QMainWindow, public AppWindow {
   void refreshMenuKeys();
   void ToolbarMenuItemClick(QAction* item);
   void FormClose();
+  /// The drop-downs' widths follow the docks' width, except while the start-up runs.
+  void FormResize();
   void SaveSheetExecute();
   void LoadSheetExecute();
   /// The file the user picks in a sheet dialog; empty when cancelled.

@@ -116,18 +116,6 @@ TEST_F(ThreadTimerTest, NoTickOnceStopHasReturned) {
   EXPECT_EQ(ticks(), 2);
 }
 
-TEST_F(ThreadTimerTest, StopInsideHandlerEndsTicks) {
-  m_timer->SetOnTimer([this](TThreadTimer& sender) {
-    m_tickSenders.push_back(0);
-    sender.Stop();
-  });
-  m_timer->Start();
-  ASSERT_TRUE(pumpUntil([&] { return ticks() == 1; }));
-  pumpFor(100ms);
-  EXPECT_EQ(ticks(), 1);
-  EXPECT_FALSE(m_timer->Enabled());
-}
-
 TEST_F(ThreadTimerTest, ZeroIntervalTicksEveryTenMilliseconds) {
   countTicks(*m_timer);
   m_timer->Start();
@@ -197,17 +185,38 @@ TEST_F(ThreadTimerTest, DestroyedWhileItsWorkerWaitsForTheWindowThread) {
   EXPECT_EQ(m_window.arrived(), 1);
 }
 
-TEST_F(ThreadTimerTest, DestroyedByItsOwnHandler) {
-  m_timer->SetOnTimer([this](TThreadTimer&) {
+enum class InHandler { kStop, kDisable, kDestroy };
+
+struct InHandlerRow {
+  std::string name;
+  InHandler action;
+};
+
+class ThreadTimerInHandler : public ThreadTimerTest, public testing::WithParamInterface<InHandlerRow> {};
+
+TEST_P(ThreadTimerInHandler, NoFurtherTick) {
+  m_timer->SetOnTimer([this](TThreadTimer& sender) {
     m_tickSenders.push_back(0);
-    m_timer.reset();
+    switch (GetParam().action) {
+      case InHandler::kStop: sender.Stop(); break;
+      case InHandler::kDisable: sender.SetEnabled(false); break;
+      case InHandler::kDestroy: m_timer.reset(); break;
+    }
   });
   m_timer->Start();
   ASSERT_TRUE(pumpUntil([&] { return ticks() == 1; }));
   pumpFor(100ms);
   EXPECT_EQ(ticks(), 1);
   EXPECT_EQ(m_window.arrived(), 1);
+  if (m_timer) {
+    EXPECT_FALSE(m_timer->Enabled());
+  }
 }
+
+INSTANTIATE_TEST_SUITE_P(Rows, ThreadTimerInHandler,
+                         testing::Values(InHandlerRow{"Stop", InHandler::kStop}, InHandlerRow{"Disable", InHandler::kDisable},
+                                         InHandlerRow{"DestroyTheTimer", InHandler::kDestroy}),
+                         testing_support::RowName{});
 
 TEST_F(ThreadTimerTest, WorkerRunsAtTheChosenPriority) {
   int workerNice = 100;

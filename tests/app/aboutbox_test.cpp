@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/maker_site.h"
+#include "app/update_paths.h"
 
 namespace ormel {
 namespace {
@@ -56,11 +56,11 @@ TEST(DisclaimerText, OneParagraphWrappedAtOneHundredTwenty) {
   }
 }
 
-TEST(MakerSiteAddress, IsThePathOnTheConfiguredHost) {
-  EXPECT_FALSE(makerSiteHost().empty());
-  EXPECT_EQ(makerSiteAddress(kHomePagePath), "http://" + std::string(makerSiteHost()) + "/ormelWare/");
-  EXPECT_EQ(makerSiteAddress(kOnlineHelpPath), "http://" + std::string(makerSiteHost()) + "/ormelWare/node/15");
-  EXPECT_EQ(makerSiteAddress(kForumPath), "http://" + std::string(makerSiteHost()) + "/ormelWare/forum");
+TEST(AboutPageAddress, IsThePathOnTheUpdateServersHost) {
+  const std::string site = "http://" + updateServerHost();
+  EXPECT_EQ(aboutPageAddress(kHomePagePath), site + "/ormelWare/");
+  EXPECT_EQ(aboutPageAddress(kOnlineHelpPath), site + "/ormelWare/node/15");
+  EXPECT_EQ(aboutPageAddress(kForumPath), site + "/ormelWare/forum");
 }
 
 }  // namespace

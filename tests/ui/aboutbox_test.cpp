@@ -5,7 +5,7 @@
 #include <QUrl>
 
 #include "app/aboutbox.h"
-#include "app/maker_site.h"
+#include "app/update_paths.h"
 #include "ui/aboutbox.h"
 #include "ui/command_keys.h"
 #include "ui/dialog_test_support.h"
@@ -21,7 +21,7 @@ bool withAbout(Desk& desk, const std::function<void(QDialog&)>& drive) {
   return driveModal("AboutDialog", [&] { desk.form->command("AboutAction")->trigger(); }, drive);
 }
 
-QString page(std::string_view path) { return QString::fromStdString(ormel::makerSiteAddress(path)); }
+QString page(std::string_view path) { return QString::fromStdString(ormel::aboutPageAddress(path)); }
 
 QByteArray resource(const char* name) {
   QFile file(QString::fromLatin1(name));
@@ -122,8 +122,7 @@ void AboutBoxTest::linksOpenTheMakersPages() {
     QCOMPARE(m_browser.opened, QStringList{address});
     QVERIFY(dialog.isVisible());
   }));
-  QVERIFY(address.startsWith("http://" + QString::fromUtf8(ormel::makerSiteHost().data(),
-                                                           static_cast<qsizetype>(ormel::makerSiteHost().size()))));
+  QVERIFY(address.startsWith("http://" + QString::fromStdString(ormel::updateServerHost()) + "/ormelWare/"));
 }
 
 void AboutBoxTest::bothPicturesDecode() {

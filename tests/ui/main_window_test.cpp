@@ -66,6 +66,10 @@ class MainWindowTest : public QObject {
   void variableEditorAssignsAndSkipsTheNextRelease();
   void functionsDropDownInsertsACall();
   void stayOnTopKeepsTheBounds();
+  void activationAppliesTheAlwaysOnTopSwitch();
+  void typingIsUndoneAndRedone();
+  void dialogsFollowTheDialogPattern_data();
+  void dialogsFollowTheDialogPattern();
 };
 
 void MainWindowTest::layoutHasTheDesignedParts() {
@@ -94,6 +98,8 @@ void MainWindowTest::layoutHasTheDesignedParts() {
   QCOMPARE(desk.pad().palette().color(QPalette::Base), QColor(Qt::black));
   QCOMPARE(QApplication::focusWidget(), &desk.pad());
   QCOMPARE(form.windowTitle().left(25), QString("ormelCalc 2.0 public beta"));
+  QVERIFY(form.trimWorkTimer().Enabled());
+  QCOMPARE(form.trimWorkTimer().Interval(), 25000);
 }
 
 void MainWindowTest::commandsHaveCaptionsCategoriesAndKeys_data() {
@@ -363,6 +369,122 @@ void MainWindowTest::stayOnTopKeepsTheBounds() {
   form.appManager()->AlwaysOnTop(false);
   QVERIFY(!form.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
   QCOMPARE(form.geometry(), bounds);
+}
+
+void MainWindowTest::activationAppliesTheAlwaysOnTopSwitch() {
+  Desk desk;
+  QVERIFY(desk.start());
+  TForm1& form = *desk.form;
+  const QRect bounds = form.geometry();
+  ormel::TOrmelSettings& switches = form.appManager()->OrmelSettings();
+  switches.setSettingValue(switches.getSettingIndex("AlwaysOnTop"), true);
+  QEvent activation(QEvent::ActivationChange);
+  QApplication::sendEvent(&form, &activation);
+  QVERIFY(form.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+  switches.setSettingValue(switches.getSettingIndex("AlwaysOnTop"), false);
+  QApplication::sendEvent(&form, &activation);
+  QVERIFY(!form.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+  QCOMPARE(form.geometry(), bounds);
+}
+
+void MainWindowTest::typingIsUndoneAndRedone() {
+  Desk desk;
+  QVERIFY(desk.start());
+  ormel::ScratchPadEdit& pad = desk.pad();
+  QTest::keyClicks(&pad, "12");
+  QTest::keyClick(&pad, Qt::Key_Z, Qt::ControlModifier);
+  QVERIFY(pad.toPlainText().size() < 2);
+  QTest::keyClick(&pad, Qt::Key_Y, Qt::ControlModifier);
+  QCOMPARE(pad.toPlainText(), QString("12"));
+  QTest::keyClick(&pad, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+  QCOMPARE(pad.toPlainText(), QString("12"));
+}
+
+namespace {
+
+/// A form whose dialogs only record how the application manager shows them.
+class DialogRecordingForm final : public TForm1 {
+ public:
+  using TForm1::TForm1;
+  enum class Kind { Settings, Preferences, Hotkeys, About };
+  struct Record {
+    Kind kind;
+    bool prepared = false;
+    bool stayOnTop = false;
+    bool shown = false;
+    bool destroyed = false;
+  };
+  std::vector<std::shared_ptr<Record>> records;
+
+  std::unique_ptr<ormel::SettingsDialog> createSettingsDialog() override { return make<Settings>(Kind::Settings); }
+  std::unique_ptr<ormel::PrefsDialog> createPrefsDialog() override { return make<Prefs>(Kind::Preferences); }
+  std::unique_ptr<ormel::HotkeysDialog> createHotkeysDialog() override { return make<Hotkeys>(Kind::Hotkeys); }
+  std::unique_ptr<ormel::ModalDialog> createAboutDialog() override {
+    auto dialog = make<Dialog<ormel::ModalDialog>>(Kind::About);
+    // The about box needs no preparation.
+    records.back()->prepared = true;
+    return dialog;
+  }
+
+ private:
+  template <class Interface>
+  class Dialog : public Interface {
+   public:
+    explicit Dialog(std::shared_ptr<Record> record) : m_record(std::move(record)) {}
+    ~Dialog() override { m_record->destroyed = true; }
+    void setStayOnTop(bool onTop) override { m_record->stayOnTop = onTop; }
+    void showModal() override { m_record->shown = m_record->prepared && !m_record->destroyed; }
+
+   protected:
+    std::shared_ptr<Record> m_record;
+  };
+  struct Settings final : Dialog<ormel::SettingsDialog> {
+    using Dialog::Dialog;
+    void FillList(ormel::TOrmelSettings& /*store*/) override { m_record->prepared = true; }
+  };
+  struct Prefs final : Dialog<ormel::PrefsDialog> {
+    using Dialog::Dialog;
+    void Init(ormel::TOrmelPrefs& /*store*/) override { m_record->prepared = true; }
+  };
+  struct Hotkeys final : Dialog<ormel::HotkeysDialog> {
+    using Dialog::Dialog;
+    void FillList(ormel::ActionList& /*actions*/) override { m_record->prepared = true; }
+  };
+
+  template <class Made>
+  std::unique_ptr<Made> make(Kind kind) {
+    records.push_back(std::make_shared<Record>(Record{kind}));
+    return std::make_unique<Made>(records.back());
+  }
+};
+
+}  // namespace
+
+void MainWindowTest::dialogsFollowTheDialogPattern_data() {
+  QTest::addColumn<QString>("command");
+  QTest::addColumn<int>("kind");
+  QTest::addColumn<bool>("alwaysOnTop");
+  QTest::newRow("Switches") << "SettingsAction" << int(DialogRecordingForm::Kind::Settings) << false;
+  QTest::newRow("Preferences on top") << "PrefrencesAction" << int(DialogRecordingForm::Kind::Preferences) << true;
+  QTest::newRow("Hotkeys") << "HotkeysAction" << int(DialogRecordingForm::Kind::Hotkeys) << false;
+  QTest::newRow("About on top") << "AboutAction" << int(DialogRecordingForm::Kind::About) << true;
+}
+
+void MainWindowTest::dialogsFollowTheDialogPattern() {
+  QFETCH(QString, command);
+  QFETCH(int, kind);
+  QFETCH(bool, alwaysOnTop);
+  QTemporaryDir program;
+  DialogRecordingForm form({program.path().toStdString(), program.path().toStdString()});
+  QVERIFY(form.FormCreate());
+  ormel::TOrmelSettings& switches = form.appManager()->OrmelSettings();
+  switches.setSettingValue(switches.getSettingIndex("AlwaysOnTop"), alwaysOnTop);
+  form.command(command)->trigger();
+  QCOMPARE(form.records.size(), std::size_t(1));
+  QCOMPARE(int(form.records[0]->kind), kind);
+  QCOMPARE(form.records[0]->stayOnTop, alwaysOnTop);
+  QVERIFY(form.records[0]->shown);
+  QVERIFY(form.records[0]->destroyed);
 }
 
 QTEST_MAIN(MainWindowTest)
