@@ -11,18 +11,12 @@
 #include "base/ormelMisc.h"
 #include "config/hotkeysform.h"
 #include "config/shortcut_text.h"
+#include "ui/dialog_parts.h"
 
 namespace ormel {
 namespace {
 
-constexpr int kDescriptionWidth = 40;
 constexpr int kActionRole = Qt::UserRole;
-
-QGroupBox* groupBox(const char* name, const char* title, QWidget* parent) {
-  auto* box = new QGroupBox(QString::fromLatin1(title), parent);
-  box->setObjectName(QString::fromLatin1(name));
-  return box;
-}
 
 }  // namespace
 
@@ -32,22 +26,13 @@ TCustomizeHotkeys::TCustomizeHotkeys(QWidget* owner)
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(8, 8, 8, 8);
 
-  QGroupBox* hotkeysBox = groupBox("HotkeysGroupBox", "Available Hotkeys", this);
-  m_editHotKeysBox = new QListWidget(hotkeysBox);
-  m_editHotKeysBox->setObjectName(QStringLiteral("EditHotKeysBox"));
-  (new QVBoxLayout(hotkeysBox))->addWidget(m_editHotKeysBox);
-  layout->addWidget(hotkeysBox, 3);
+  const ListWithDescription parts =
+      addListWithDescription(*layout, this, QStringLiteral("HotkeysGroupBox"), QStringLiteral("Available Hotkeys"),
+                             QStringLiteral("EditHotKeysBox"), QStringLiteral("Hotkey Description"));
+  m_editHotKeysBox = parts.list;
+  m_descriptionLabel = parts.description;
 
-  QGroupBox* descriptionBox = groupBox("DescriptionGroupBox", "Hotkey Description", this);
-  m_descriptionLabel = new QLabel(descriptionBox);
-  m_descriptionLabel->setObjectName(QStringLiteral("DescriptionLabel"));
-  m_descriptionLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  // The text comes broken at 40 characters; a line still too wide for the font wraps again.
-  m_descriptionLabel->setWordWrap(true);
-  (new QVBoxLayout(descriptionBox))->addWidget(m_descriptionLabel);
-  layout->addWidget(descriptionBox, 2);
-
-  QGroupBox* editBox = groupBox("HotkeysEditGroupBox", "Hotkey For Selected Action", this);
+  QGroupBox* editBox = groupBox(QStringLiteral("HotkeysEditGroupBox"), QStringLiteral("Hotkey For Selected Action"), this);
   m_editHotKeysEditBox = new QComboBox(editBox);
   m_editHotKeysEditBox->setObjectName(QStringLiteral("EditHotKeysEditBox"));
   m_editHotKeysEditBox->setEditable(true);

@@ -16,6 +16,7 @@
 
 #include "config/prefs.h"
 #include "config/prefsform.h"
+#include "ui/dialog_parts.h"
 #include "ui/qt_text_control.h"
 
 namespace ormel {
@@ -24,12 +25,6 @@ namespace {
 constexpr QSize kSwatchSize{81, 25};
 constexpr QSize kDefaultSwatchSize{81, 17};
 constexpr int kSampleTextPixels = 13;
-
-QGroupBox* groupBox(const QString& name, const QString& title, QWidget* parent) {
-  auto* box = new QGroupBox(title, parent);
-  box->setObjectName(name);
-  return box;
-}
 
 Color preferenceColor(const TOrmelPref& pref, bool useDefault) {
   const SettingValue& value = useDefault ? pref.defaultValue : pref.value;

@@ -10,19 +10,9 @@
 #include <QVBoxLayout>
 
 #include "base/ormelMisc.h"
+#include "ui/dialog_parts.h"
 
 namespace ormel {
-namespace {
-
-constexpr int kDescriptionWidth = 40;
-
-QGroupBox* groupBox(const char* name, const char* title, QWidget* parent) {
-  auto* box = new QGroupBox(QString::fromLatin1(title), parent);
-  box->setObjectName(QString::fromLatin1(name));
-  return box;
-}
-
-}  // namespace
 
 void setDefaultGlow(QWidget& widget, bool on) {
   if (!on) {
@@ -42,22 +32,13 @@ TCustomizeSettings::TCustomizeSettings(QWidget* owner)
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(8, 8, 8, 8);
 
-  QGroupBox* settingsBox = groupBox("SettingsGroupBox", "Available Settings", this);
-  m_editSettingsBox = new QListWidget(settingsBox);
-  m_editSettingsBox->setObjectName(QStringLiteral("EditSettingsBox"));
-  (new QVBoxLayout(settingsBox))->addWidget(m_editSettingsBox);
-  layout->addWidget(settingsBox, 3);
+  const ListWithDescription parts =
+      addListWithDescription(*layout, this, QStringLiteral("SettingsGroupBox"), QStringLiteral("Available Settings"),
+                             QStringLiteral("EditSettingsBox"), QStringLiteral("Setting Description"));
+  m_editSettingsBox = parts.list;
+  m_descriptionLabel = parts.description;
 
-  QGroupBox* descriptionBox = groupBox("DescriptionGroupBox", "Setting Description", this);
-  m_descriptionLabel = new QLabel(descriptionBox);
-  m_descriptionLabel->setObjectName(QStringLiteral("DescriptionLabel"));
-  m_descriptionLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  // The text comes broken at 40 characters; a line still too wide for the font wraps again.
-  m_descriptionLabel->setWordWrap(true);
-  (new QVBoxLayout(descriptionBox))->addWidget(m_descriptionLabel);
-  layout->addWidget(descriptionBox, 2);
-
-  QGroupBox* valueBox = groupBox("SettingsEditGroupBox", "Setting Value", this);
+  QGroupBox* valueBox = groupBox(QStringLiteral("SettingsEditGroupBox"), QStringLiteral("Setting Value"), this);
   m_trueButton = new QRadioButton(QStringLiteral("True"), valueBox);
   m_trueButton->setObjectName(QStringLiteral("SettingTrueRadioBtn"));
   m_falseButton = new QRadioButton(QStringLiteral("False"), valueBox);
