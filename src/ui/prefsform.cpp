@@ -14,6 +14,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "config/prefs.h"
 #include "config/prefsform.h"
 #include "ui/dialog_parts.h"
@@ -211,7 +213,10 @@ void TCustomizePreferences::Init(TOrmelPrefs& store) {
     m_sampleText->setFont(sample);
   }
 
-  m_separatorEdit->setText(QString::fromStdString(store.getSettingValue("DecimalSeparator").toText()));
+  m_previousSeparator = QString::fromStdString(store.getSettingValue("DecimalSeparator").toText());
+  // A longer separator from a hand-edited file is shown whole, not cut to one character.
+  m_separatorEdit->setMaxLength(std::max(1, static_cast<int>(m_previousSeparator.size())));
+  m_separatorEdit->setText(m_previousSeparator);
   checkSeparatorField();
 
   const std::optional<std::int64_t> placement = store.getSettingValue("CursorPlacement").toInteger();
@@ -264,11 +269,10 @@ void TCustomizePreferences::DefaultColorMouseDown(const ColorSwatch& defaultSwat
 }
 
 bool TCustomizePreferences::checkSeparatorField() {
-  const std::string text = m_separatorEdit->text().toStdString();
+  const QString text = m_separatorEdit->text();
   // What the store already holds stays acceptable, so that Ok can always close the dialog.
-  const bool stored = m_store != nullptr && m_store->getSettingValue("DecimalSeparator").toText() == text;
   const std::optional<std::string> refusal =
-      text.empty() || stored ? std::nullopt : decimalSeparatorRefusal(text);
+      text.isEmpty() || text == m_previousSeparator ? std::nullopt : decimalSeparatorRefusal(text.toStdString());
   m_separatorMessage->setText(refusal ? QString::fromStdString(*refusal) : QString());
   m_separatorMessage->setVisible(refusal.has_value());
   return refusal.has_value();
@@ -277,13 +281,25 @@ bool TCustomizePreferences::checkSeparatorField() {
 void TCustomizePreferences::SettingsOkButtonClick() {
   if (m_store == nullptr) return;
   if (checkSeparatorField()) {
-    const QString previous = QString::fromStdString(m_store->getSettingValue("DecimalSeparator").toText());
-    m_separatorMessage->setText(m_separatorMessage->text() + QStringLiteral(" The separator stays \"") + previous +
-                                QStringLiteral("\"."));
-    m_separatorEdit->setText(previous);
+    m_separatorMessage->setText(m_separatorMessage->text() + QStringLiteral(" The separator stays \"") +
+                                m_previousSeparator + QStringLiteral("\"."));
+    m_separatorEdit->setText(m_previousSeparator);
     m_separatorEdit->setFocus();
     return;
   }
+  storeSeparatorAndClose();
+}
+
+void TCustomizePreferences::reject() {
+  if (m_store == nullptr) {
+    QDialog::reject();
+    return;
+  }
+  if (checkSeparatorField()) m_separatorEdit->setText(m_previousSeparator);
+  storeSeparatorAndClose();
+}
+
+void TCustomizePreferences::storeSeparatorAndClose() {
   if (m_separatorEdit->text().isEmpty()) m_separatorEdit->setText(QStringLiteral("."));
   m_store->setSettingValue("DecimalSeparator", m_separatorEdit->text().toStdString());
   m_store->ApplyPrefs();

@@ -62,8 +62,13 @@ class TCustomizePreferences final : public OrmelDialog<PrefsDialog> {
   void ChangeColorMouseDown(ColorSwatch& swatch);
   void DefaultColorMouseDown(const ColorSwatch& defaultSwatch);
   void SettingsOkButtonClick();
+  /// Escape, or the program closing the dialog: what is in the store stays and is applied as Ok
+  /// applies it; a refused separator is dropped, keeping the previous one.
+  void reject() override;
 
  private:
+  /// Stores the separator field (a point when empty), applies the look and closes.
+  void storeSeparatorAndClose();
   void buildFontBox(QWidget* parent, QGridLayout* layout);
   void buildCursorBox(QWidget* parent, QGridLayout* layout);
   void buildNumberBoxes(QWidget* parent, QGridLayout* layout);
@@ -74,6 +79,8 @@ class TCustomizePreferences final : public OrmelDialog<PrefsDialog> {
 
   TOrmelPrefs* m_store = nullptr;
   QString m_scratchPadFace;
+  /// The separator as the store held it when the dialog opened.
+  QString m_previousSeparator;
   QComboBox* m_fontsList = nullptr;
   QLabel* m_sampleText = nullptr;
   std::array<QRadioButton*, 3> m_cursorButtons{};

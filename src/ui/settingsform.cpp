@@ -95,6 +95,14 @@ void TCustomizeSettings::SettingTrueRadioBtnClick() { setSelectedValue(true); }
 
 void TCustomizeSettings::SettingFalseRadioBtnClick() { setSelectedValue(false); }
 
+void TCustomizeSettings::reject() {
+  if (m_store != nullptr) {
+    SettingsOkButtonClick();
+  } else {
+    QDialog::reject();
+  }
+}
+
 void TCustomizeSettings::SettingsOkButtonClick() {
   if (m_store != nullptr) m_store->ApplySettings();
   m_store = nullptr;

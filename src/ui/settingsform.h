@@ -26,6 +26,9 @@ class TCustomizeSettings final : public OrmelDialog<SettingsDialog> {
   void SettingTrueRadioBtnClick();
   void SettingFalseRadioBtnClick();
   void SettingsOkButtonClick();
+  /// Escape, or the program closing the dialog, closes it as Ok does: the store already holds
+  /// every click, and the main window's stay-on-top state follows it.
+  void reject() override;
 
  private:
   void setSelectedValue(bool value);

@@ -68,6 +68,8 @@ class PrefsFormTest : public QObject {
   void separatorRules_data();
   void separatorRules();
   void aRefusedSeparatorKeepsThePreviousOne();
+  void escapeKeepsAndAppliesWhatWasChosen();
+  void aLongerStoredSeparatorIsKeptWhole();
 };
 
 void PrefsFormTest::opensWithTheBuiltInPreferences() {
@@ -259,6 +261,33 @@ void PrefsFormTest::aRefusedSeparatorKeepsThePreviousOne() {
   QTest::keyClicks(&desk.pad(), "1.5*2");
   QTest::keyClick(&desk.pad(), Qt::Key_Return);
   QCOMPARE(desk.pad().toPlainText(), QString("1.5*2\n 3"));
+}
+
+void PrefsFormTest::escapeKeepsAndAppliesWhatWasChosen() {
+  Desk desk;
+  QVERIFY(desk.start());
+  QVERIFY(withPreferences(desk, [&](QDialog& dialog) {
+    QVERIFY(pressSwatch(child<ColorSwatch>(dialog, "BackgroundColor"), Qt::LeftButton, QColor(0x40, 0, 0)));
+    auto& edit = child<QLineEdit>(dialog, "DecimalSeparatorEdit");
+    edit.selectAll();
+    QTest::keyClicks(&edit, "5");
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    QVERIFY(!dialog.isVisible());
+  }));
+  QCOMPARE(desk.pad().palette().color(QPalette::Base), QColor(0x40, 0, 0));
+  QCOMPARE(pref(desk, "DecimalSeparator").toText(), std::string("."));
+}
+
+void PrefsFormTest::aLongerStoredSeparatorIsKeptWhole() {
+  Desk desk;
+  QVERIFY(desk.start());
+  desk.form->appManager()->OrmelPrefs().setSettingValue("DecimalSeparator", "::");
+  QVERIFY(withPreferences(desk, [&](QDialog& dialog) {
+    QCOMPARE(child<QLineEdit>(dialog, "DecimalSeparatorEdit").text(), QString("::"));
+    clickOk(dialog);
+    QVERIFY(!dialog.isVisible());
+  }));
+  QCOMPARE(pref(desk, "DecimalSeparator").toText(), std::string("::"));
 }
 
 QTEST_MAIN(PrefsFormTest)

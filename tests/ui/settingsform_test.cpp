@@ -42,6 +42,7 @@ class SettingsFormTest : public QObject {
   void glowFollowsTheDefault();
   void eachClickChangesTheStoreAtOnce();
   void okPutsTheWindowOnTop();
+  void escapeClosesAsOkDoes();
   void switchesReachTheFileOnlyAtExit();
 };
 
@@ -134,6 +135,17 @@ void SettingsFormTest::okPutsTheWindowOnTop() {
     QTest::mouseClick(&child<QPushButton>(dialog, "SettingsOkButton"), Qt::LeftButton);
   }));
   QVERIFY(!mainWindowOnTop(desk));
+}
+
+void SettingsFormTest::escapeClosesAsOkDoes() {
+  Desk desk;
+  QVERIFY(desk.start());
+  QVERIFY(withSwitches(desk, [&](QDialog& dialog) {
+    QTest::mouseClick(&child<QRadioButton>(dialog, "SettingTrueRadioBtn"), Qt::LeftButton);
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    QVERIFY(!dialog.isVisible());
+  }));
+  QVERIFY(mainWindowOnTop(desk));
 }
 
 void SettingsFormTest::switchesReachTheFileOnlyAtExit() {
