@@ -190,6 +190,7 @@ void PrefsFormTest::okAppliesLookToTheScratchPad() {
   Desk desk;
   QVERIFY(desk.start());
   const QString face = QFontDatabase::families().last();
+  const QByteArray file = desk.read("prefs.xml");
   QVERIFY(withPreferences(desk, [&](QDialog& dialog) {
     QVERIFY(pressSwatch(child<ColorSwatch>(dialog, "BackgroundColor"), Qt::LeftButton, QColor(0, 0, 0x80)));
     QVERIFY(pressSwatch(child<ColorSwatch>(dialog, "RegExpColor"), Qt::LeftButton, QColor(0xEE, 0xEE, 0)));
@@ -201,6 +202,7 @@ void PrefsFormTest::okAppliesLookToTheScratchPad() {
   QCOMPARE(desk.pad().palette().color(QPalette::Base), QColor(0, 0, 0x80));
   QCOMPARE(desk.pad().palette().color(QPalette::Text), QColor(0xEE, 0xEE, 0));
   QCOMPARE(desk.pad().font().family(), face);
+  QCOMPARE(desk.read("prefs.xml"), file);
 }
 
 void PrefsFormTest::separatorRules_data() {
