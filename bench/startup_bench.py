@@ -34,17 +34,22 @@ def resident_kb(pid):
 
 
 def measure(map_timer, command, env, workdir):
-    out = subprocess.run([map_timer] + command, env=env, cwd=workdir, capture_output=True, text=True, timeout=60)
+    out = subprocess.run([map_timer] + command, env=env, cwd=workdir, stdout=subprocess.PIPE,
+                         stderr=subprocess.DEVNULL, text=True, timeout=60)
+    if len(out.stdout.split()) != 2:
+        raise RuntimeError(f"{command[0]}: no window mapped (map_timer said {out.stdout!r}, status {out.returncode})")
     mapped_ms, pid = out.stdout.split()
     pid = int(pid)
     time.sleep(IDLE_SECONDS)
     rss = resident_kb(pid)
     os.kill(pid, 15)
-    for _ in range(100):
+    # The program is map_timer's child, not ours: wait until it is gone (or a zombie).
+    for _ in range(400):
         try:
-            os.waitpid(pid, os.WNOHANG)
-            os.kill(pid, 0)
-        except (ChildProcessError, ProcessLookupError):
+            with open(f"/proc/{pid}/stat") as stat:
+                if stat.read().split(")")[-1].split()[0] == "Z":
+                    break
+        except FileNotFoundError:
             break
         time.sleep(0.05)
     return float(mapped_ms), rss / 1024.0
@@ -63,7 +68,7 @@ def main():
         runtime = os.path.join(root, "runtime")
         os.mkdir(runtime, 0o700)
         read_end, write_end = os.pipe()
-        xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24", "-nolisten",
+        xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24", "-noreset", "-nolisten",
                                  "tcp"], pass_fds=(write_end,), stderr=subprocess.DEVNULL)
         os.close(write_end)
         display = ":" + os.read(read_end, 16).decode().strip()

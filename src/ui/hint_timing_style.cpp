@@ -4,11 +4,12 @@
 
 namespace ormel {
 
-HintTimingStyle::HintTimingStyle() = default;
+HintTimingStyle::HintTimingStyle(QStyle* base) : QProxyStyle(base) {}
 
 HintTimingStyle& HintTimingStyle::installed() {
   if (auto* style = qobject_cast<HintTimingStyle*>(QApplication::style())) return *style;
-  auto* style = new HintTimingStyle;
+  // Wraps the style the application already made, so that it is not made a second time.
+  auto* style = new HintTimingStyle(QApplication::style());
   QApplication::setStyle(style);
   return *style;
 }

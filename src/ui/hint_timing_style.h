@@ -10,7 +10,8 @@ class HintTimingStyle : public QProxyStyle {
   Q_OBJECT
 
  public:
-  HintTimingStyle();
+  /// Takes base over.
+  explicit HintTimingStyle(QStyle* base);
 
   /// The style that application uses; installs one when it has none.
   static HintTimingStyle& installed();
