@@ -11,6 +11,7 @@
 #include "ui/dialog_test_support.h"
 #include "ui/ui_test_support.h"
 
+using ormel::testing_support::checkFrame;
 using ormel::testing_support::child;
 using ormel::testing_support::Desk;
 using ormel::testing_support::driveModal;
@@ -66,8 +67,7 @@ void AboutBoxTest::showsTitleCreditsAndDisclaimer() {
   Desk desk;
   QVERIFY(desk.start());
   QVERIFY(withAbout(desk, [&](QDialog& dialog) {
-    QCOMPARE(dialog.windowTitle(), QString("About"));
-    QCOMPARE(dialog.size(), QSize(478, 308));
+    checkFrame(dialog, "About", QSize(478, 308), true);
     QCOMPARE(child<QLabel>(dialog, "TitleLabel").text(), desk.form->windowTitle());
     QVERIFY(desk.form->windowTitle().startsWith("ormelCalc 2.0 public beta "));
     QCOMPARE(child<QLabel>(dialog, "CreditsLabel").text(), ormel::labelText(ormel::testersCredits()));

@@ -29,6 +29,14 @@ inline bool driveModal(const QString& name, const std::function<void()>& open,
   return driven;
 }
 
+/// Checks a dialog's caption, client size and whether its title bar has a close button.
+inline void checkFrame(const QDialog& dialog, const QString& caption, QSize size, bool closeButton) {
+  QCOMPARE(dialog.windowTitle(), caption);
+  QCOMPARE(dialog.size(), size);
+  QCOMPARE(dialog.windowFlags().testFlag(Qt::WindowCloseButtonHint), closeButton);
+  QVERIFY(dialog.isModal());
+}
+
 /// The child of a dialog with that object name; a missing one ends the test program, naming it.
 template <class Widget>
 Widget& child(const QWidget& parent, const char* name) {

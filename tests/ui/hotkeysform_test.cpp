@@ -13,6 +13,7 @@
 
 using ormel::Command;
 using ormel::textToShortCut;
+using ormel::testing_support::checkFrame;
 using ormel::testing_support::child;
 using ormel::testing_support::clickLine;
 using ormel::testing_support::Desk;
@@ -59,9 +60,7 @@ void HotkeysFormTest::opensOnTheFirstCommand() {
   Desk desk;
   QVERIFY(desk.start());
   QVERIFY(withHotkeys(desk, [&](QDialog& dialog) {
-    QCOMPARE(dialog.windowTitle(), QString("Customize Hotkeys"));
-    QCOMPARE(dialog.size(), QSize(228, 355));
-    QVERIFY(!dialog.windowFlags().testFlag(Qt::WindowCloseButtonHint));
+    checkFrame(dialog, "Customize Hotkeys", QSize(228, 355), false);
     QCOMPARE(child<QGroupBox>(dialog, "HotkeysGroupBox").title(), QString("Available Hotkeys"));
     QCOMPARE(child<QGroupBox>(dialog, "DescriptionGroupBox").title(), QString("Hotkey Description"));
     QCOMPARE(child<QGroupBox>(dialog, "HotkeysEditGroupBox").title(), QString("Hotkey For Selected Action"));

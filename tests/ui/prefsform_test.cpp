@@ -15,6 +15,7 @@
 using ormel::ColorSwatch;
 using ormel::SettingValue;
 using ormel::TOrmelPrefs;
+using ormel::testing_support::checkFrame;
 using ormel::testing_support::child;
 using ormel::testing_support::Desk;
 using ormel::testing_support::driveModal;
@@ -76,9 +77,7 @@ void PrefsFormTest::opensWithTheBuiltInPreferences() {
   Desk desk;
   QVERIFY(desk.start());
   QVERIFY(withPreferences(desk, [&](QDialog& dialog) {
-    QCOMPARE(dialog.windowTitle(), QString("Customize Preferences"));
-    QCOMPARE(dialog.size(), QSize(527, 382));
-    QVERIFY(!dialog.windowFlags().testFlag(Qt::WindowCloseButtonHint));
+    checkFrame(dialog, "Customize Preferences", QSize(527, 382), false);
     QCOMPARE(child<QGroupBox>(dialog, "DecimalSeparatorBox").title(), QString("Decimal seperator"));
     const std::array<std::pair<const char*, QColor>, 4> colors{{{"RegExpColor", Qt::white},
                                                                 {"AnswerColor", Qt::yellow},

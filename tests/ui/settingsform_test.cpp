@@ -11,6 +11,7 @@
 #include "ui/ui_test_support.h"
 
 using ormel::TOrmelSettings;
+using ormel::testing_support::checkFrame;
 using ormel::testing_support::child;
 using ormel::testing_support::clickLine;
 using ormel::testing_support::Desk;
@@ -50,10 +51,7 @@ void SettingsFormTest::opensOnTheFirstSwitch() {
   Desk desk;
   QVERIFY(desk.start());
   QVERIFY(withSwitches(desk, [&](QDialog& dialog) {
-    QCOMPARE(dialog.windowTitle(), QString("Customize Settings"));
-    QCOMPARE(dialog.size(), QSize(227, 377));
-    QVERIFY(!dialog.windowFlags().testFlag(Qt::WindowCloseButtonHint));
-    QVERIFY(dialog.isModal());
+    checkFrame(dialog, "Customize Settings", QSize(227, 377), false);
     QCOMPARE(dialog.parentWidget(), desk.form.get());
     QCOMPARE(child<QGroupBox>(dialog, "SettingsGroupBox").title(), QString("Available Settings"));
     QCOMPARE(child<QGroupBox>(dialog, "DescriptionGroupBox").title(), QString("Setting Description"));
