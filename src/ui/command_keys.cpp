@@ -22,6 +22,8 @@ void Command::setShortcutCode(std::uint16_t code) {
 
 MenuEntry::MenuEntry(const QString& caption, Command* command, std::uint16_t ownKey, QObject* parent)
     : QAction(caption, parent), m_caption(caption), m_command(command), m_ownKey(ownKey) {
+  // The status bar shows the command's hint while the entry is highlighted.
+  setStatusTip(command->statusTip());
   connect(this, &QAction::triggered, command, [command] { command->trigger(); });
 }
 

@@ -141,6 +141,8 @@ void MainWindowTest::contextMenuListsEntriesInOrder() {
                              "About"};
   QCOMPARE(menuLines(*form.commandMenu()), expected);
   QCOMPARE(menuLines(*form.functionPopupMenu()), QStringList{"Paste"});
+  const QList<QAction*> settings = form.commandMenu()->actions().at(3)->menu()->actions();
+  QCOMPARE(settings.at(1)->statusTip(), QString("Show the switches dialog."));
 }
 
 void MainWindowTest::contextMenuChecksVisibleToolbars() {
