@@ -125,7 +125,7 @@ void THTTPGetThread::start(TCompletion OnTerminate) {
     self->Execute();
     self->m_worker.handOff(self->m_windowThread, [&self] {
       self->m_completed = true;
-      self->m_onTerminate(*self);
+      if (!self->m_ownerGone) self->m_onTerminate(*self);
     });
   });
 }

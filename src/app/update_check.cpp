@@ -1,7 +1,6 @@
 #include "app/update_check.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdio>
 

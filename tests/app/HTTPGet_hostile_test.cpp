@@ -209,6 +209,19 @@ TEST_F(HTTPGetHostile, DestroyedMidTransferReportsNothing) {
   EXPECT_EQ(m_errorEvents + m_doneEvents, 0);
 }
 
+TEST_F(HTTPGetHostile, DestroyedByItsProgressHandler) {
+  LocalHttpServer server(sendForever());
+  int progress = 0;
+  m_get->SetOnProgress([&](THTTPGetThread&, std::int64_t, std::int64_t) {
+    if (++progress == 3) m_get.reset();
+  });
+  fetch(server.url("/forever"));
+  EXPECT_EQ(m_get, nullptr);
+  for (int i = 0; i < 20; ++i) m_window.processEvents(5ms);
+  EXPECT_EQ(progress, 3);
+  EXPECT_EQ(m_errorEvents + m_doneEvents, 0);
+}
+
 struct HandlerDestroysRow {
   std::string name;
   bool success;
