@@ -37,7 +37,8 @@ void download(benchmark::State& state, bool withProgress) {
   get.SetFileName(target());
   get.SetWaitThread(true);
   std::int64_t progress = 0;
-  if (withProgress) get.SetOnProgress([&](ormel::THTTPGetThread&, std::int64_t, std::int64_t readed) { progress = readed; });
+  if (withProgress)
+    get.SetOnProgress([&](ormel::THTTPGetThread&, std::int64_t, std::int64_t readed) { progress = readed; });
   for (auto _ : state) {
     get.GetFile();
     if (!get.Success()) state.SkipWithError("download failed");

@@ -20,9 +20,11 @@ class THTTPGetThread;
 
 /// After every chunk received: Sender is the worker, TotalSize the announced Content-Length (0
 /// when none came), Readed the bytes received so far.
-using TOnProgressEvent = std::function<void(THTTPGetThread& Sender, std::int64_t TotalSize, std::int64_t Readed)>;
+using TOnProgressEvent =
+    std::function<void(THTTPGetThread& Sender, std::int64_t TotalSize, std::int64_t Readed)>;
 /// A transfer succeeded: the file that holds the body and the number of bytes received.
-using TOnDoneFileEvent = std::function<void(THTTPGet& Sender, const std::string& FileName, std::int64_t FileSize)>;
+using TOnDoneFileEvent =
+    std::function<void(THTTPGet& Sender, const std::string& FileName, std::int64_t FileSize)>;
 /// A transfer failed or was aborted.
 using TNotifyEvent = std::function<void(THTTPGet& Sender)>;
 

@@ -105,8 +105,9 @@ TEST_F(HTTPGetHostile, AbortWhileTheServerIsSilent) {
   m_get->Abort();
   pumpUntilIdle();
   EXPECT_LT(Clock::now() - start, 1s);
-  RecordProperty("abortToEndMicroseconds",
-                 std::to_string(std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start).count()));
+  RecordProperty(
+      "abortToEndMicroseconds",
+      std::to_string(std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start).count()));
   EXPECT_EQ(m_errorEvents, 1);
   EXPECT_FALSE(fileExists()) << "an aborted transfer creates no file before the body";
 }
@@ -194,18 +195,19 @@ TEST_P(HTTPGetStall, EndsAfterTheStallTimeout) {
   EXPECT_LT(took, kGenerous);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, HTTPGetStall,
-                         testing::Values(StallRow{"NeverAnswers", silent},
-                                         StallRow{"DripsAByteNowAndThen", [] { return drip(100ms); }},
-                                         StallRow{"StopsAfterTheHeaders",
-                                                  [] {
-                                                    return Responder([](const ReceivedRequest&, ServerConnection& c) {
-                                                      c.send("HTTP/1.0 200 OK\r\nContent-Length: 999999\r\n\r\nabc");
-                                                      while (c.pause(50ms)) {
-                                                      }
-                                                    });
-                                                  }}),
-                         testing_support::RowName{});
+INSTANTIATE_TEST_SUITE_P(
+    Rows, HTTPGetStall,
+    testing::Values(StallRow{"NeverAnswers", silent},
+                    StallRow{"DripsAByteNowAndThen", [] { return drip(100ms); }},
+                    StallRow{"StopsAfterTheHeaders",
+                             [] {
+                               return Responder([](const ReceivedRequest&, ServerConnection& c) {
+                                 c.send("HTTP/1.0 200 OK\r\nContent-Length: 999999\r\n\r\nabc");
+                                 while (c.pause(50ms)) {
+                                 }
+                               });
+                             }}),
+    testing_support::RowName{});
 
 TEST_F(HTTPGetHostile, SlowButSteadyServerIsNotCutOff) {
   // 20 bytes every 50 ms is 400 bytes per second: slow, but above the stall limit.
@@ -280,10 +282,12 @@ struct HandlerDestroysRow {
   bool success;
 };
 
-class HTTPGetDestroyedByHandler : public DownloadFixture, public testing::WithParamInterface<HandlerDestroysRow> {};
+class HTTPGetDestroyedByHandler : public DownloadFixture,
+                                  public testing::WithParamInterface<HandlerDestroysRow> {};
 
 TEST_P(HTTPGetDestroyedByHandler, NoCrashAndNoFurtherEvent) {
-  LocalHttpServer server(testing_support::fixedResponse(testing_support::httpResponse(200, "x", GetParam().success)));
+  LocalHttpServer server(
+      testing_support::fixedResponse(testing_support::httpResponse(200, "x", GetParam().success)));
   m_get->SetOnDoneFile([this](THTTPGet&, const std::string&, std::int64_t) {
     ++m_doneEvents;
     m_get.reset();
@@ -299,7 +303,8 @@ TEST_P(HTTPGetDestroyedByHandler, NoCrashAndNoFurtherEvent) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, HTTPGetDestroyedByHandler,
-                         testing::Values(HandlerDestroysRow{"InOnDoneFile", true}, HandlerDestroysRow{"InOnError", false}),
+                         testing::Values(HandlerDestroysRow{"InOnDoneFile", true},
+                                         HandlerDestroysRow{"InOnError", false}),
                          testing_support::RowName{});
 
 }  // namespace
