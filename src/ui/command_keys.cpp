@@ -79,7 +79,8 @@ bool CommandKeys::belongsToWindow(QObject* watched) const {
 
 bool CommandKeys::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
-  if (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::ShortcutOverride) return false;
+  if (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::ShortcutOverride)
+    return false;
   if (!belongsToWindow(watched)) return false;
   auto* key = static_cast<QKeyEvent*>(event);
   const int virtualKey = virtualKeyOf(*key);
