@@ -22,7 +22,8 @@ void decode(benchmark::State& state, const std::vector<std::uint8_t>& bytes) {
     if (!image) state.SkipWithError("the picture did not decode");
     benchmark::DoNotOptimize(image);
   }
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(bytes.size()));
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                          static_cast<std::int64_t>(bytes.size()));
 }
 
 void BM_DecodeLogo(benchmark::State& state) { decode(state, picture("logo.jpg")); }

@@ -2,7 +2,6 @@
 // and at the end of a 10,000-line pad, and opening a 10,000-line sheet.
 #include <QElapsedTimer>
 #include <QTextBlock>
-
 #include <algorithm>
 #include <vector>
 
@@ -24,7 +23,8 @@ ormel::StyledLine styledLine(const std::u16string& text, ormel::CharStyle style)
 ormel::StyledText sheetOf(int lines) {
   ormel::StyledText sheet;
   for (int n = 0; n < lines / 2; ++n) {
-    sheet.push_back(styledLine(u"12.5*" + std::u16string(1, char16_t(u'0' + n % 10)) + u"+SIN(0.5)", kExpression));
+    sheet.push_back(
+        styledLine(u"12.5*" + std::u16string(1, char16_t(u'0' + n % 10)) + u"+SIN(0.5)", kExpression));
     sheet.push_back(styledLine(u" 63.479425538604203", kAnswer));
   }
   return sheet;
@@ -99,8 +99,8 @@ void UiBench::openSheet() {
   const double fillMs = filling.nsecsElapsed() / 1e6;
   std::sort(samples.begin(), samples.end());
   const double medianMs = samples[samples.size() / 2] / 1e6;
-  qInfo("Opening a 10,000-line sheet: median %.1f ms (reading the file %.1f ms, filling the pad %.1f ms)", medianMs,
-        readMs, fillMs);
+  qInfo("Opening a 10,000-line sheet: median %.1f ms (reading the file %.1f ms, filling the pad %.1f ms)",
+        medianMs, readMs, fillMs);
   QTest::setBenchmarkResult(medianMs, QTest::WalltimeMilliseconds);
 }
 

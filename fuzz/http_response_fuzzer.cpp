@@ -20,7 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (headers.hasContentLength() && headers.contentLengthValid()) {
       ormel::ResponseHeaders back;
       back.addLine("content-LENGTH:\t" + std::to_string(headers.contentLength()) + " \r");
-      if (!back.hasContentLength() || !back.contentLengthValid() || back.contentLength() != headers.contentLength()) {
+      if (!back.hasContentLength() || !back.contentLengthValid() ||
+          back.contentLength() != headers.contentLength()) {
         std::abort();
       }
       back.addLine("HTTP/1.0 200 OK");

@@ -25,7 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (image->width <= 0 || image->height <= 0 || pixels > kFuzzMaxPixels) std::abort();
   if (image->pixels.size() != static_cast<std::size_t>(pixels) * 3) std::abort();
   const std::optional<ormel::RgbImage> again = ormel::decodeJpeg(bytes, nullptr, kFuzzMaxPixels);
-  if (!again || again->width != image->width || again->height != image->height || again->pixels != image->pixels) {
+  if (!again || again->width != image->width || again->height != image->height ||
+      again->pixels != image->pixels) {
     std::abort();
   }
   return 0;

@@ -28,7 +28,9 @@ int parsePort(std::string_view text) {
 }
 
 // A value that would end a request header line early could smuggle in headers of its own.
-bool headerSafe(std::string_view value) { return value.find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos; }
+bool headerSafe(std::string_view value) {
+  return value.find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos;
+}
 
 // Bytes a URL may not carry as they are (blanks, controls, non-ASCII) are sent percent-encoded.
 std::string encodeObjectName(std::string_view object) {
@@ -125,7 +127,7 @@ void THTTPGetThread::start(TCompletion OnTerminate) {
     self->Execute();
     self->m_worker.handOff(self->m_windowThread, [&self] {
       self->m_completed = true;
-      self->m_onTerminate(*self);
+      if (!self->m_ownerGone) self->m_onTerminate(*self);
     });
   });
 }
@@ -145,7 +147,8 @@ void THTTPGetThread::Execute() {
   // A response without a body still leaves the file, created empty, and so do a server that could
   // not be reached and a reply that is not HTTP; unless nothing may be written without a
   // Content-Length.
-  const bool mayCreate = !m_transfer.aborted() && !m_failed && !(m_settings.BinaryData && !m_headers.hasContentLength());
+  const bool mayCreate =
+      !m_transfer.aborted() && !m_failed && !(m_settings.BinaryData && !m_headers.hasContentLength());
   if (m_file < 0 && mayCreate) openFile();
   closeFile();
   if (result.outcome != HttpOutcome::kCompleted) fail(result.error);
@@ -167,7 +170,8 @@ bool THTTPGetThread::buildRequest(HttpRequest& request) {
     m_errorText = "The address \"" + m_settings.URL + "\" names no host and port that can be reached.";
     return false;
   }
-  request.url = std::string(kScheme) + url.HostName + ":" + std::to_string(url.Port) + encodeObjectName(url.ObjectName);
+  request.url =
+      std::string(kScheme) + url.HostName + ":" + std::to_string(url.Port) + encodeObjectName(url.ObjectName);
   request.post = !m_settings.PostQuery.empty();
   request.body = m_settings.PostQuery;
   request.userAgent = m_settings.Agent;
@@ -203,7 +207,8 @@ bool THTTPGetThread::bodyData(std::string_view data) {
     if (m_transfer.aborted()) return false;
     const std::string_view chunk = data.substr(0, kChunkSize);
     data.remove_prefix(chunk.size());
-    if (m_settings.MaxFileSize > 0 && m_total + static_cast<std::int64_t>(chunk.size()) > m_settings.MaxFileSize) {
+    if (m_settings.MaxFileSize > 0 &&
+        m_total + static_cast<std::int64_t>(chunk.size()) > m_settings.MaxFileSize) {
       fail("The file is larger than " + std::to_string(m_settings.MaxFileSize) + " bytes.");
       return false;
     }
@@ -242,7 +247,8 @@ bool THTTPGetThread::openFile() {
 
 void THTTPGetThread::closeFile() {
   if (m_file < 0) return;
-  if (::close(m_file) != 0) fail("Cannot write file \"" + m_settings.FileName + "\". " + std::strerror(errno));
+  if (::close(m_file) != 0)
+    fail("Cannot write file \"" + m_settings.FileName + "\". " + std::strerror(errno));
   m_file = -1;
 }
 

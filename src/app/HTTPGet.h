@@ -20,9 +20,11 @@ class THTTPGetThread;
 
 /// After every chunk received: Sender is the worker, TotalSize the announced Content-Length (0
 /// when none came), Readed the bytes received so far.
-using TOnProgressEvent = std::function<void(THTTPGetThread& Sender, std::int64_t TotalSize, std::int64_t Readed)>;
+using TOnProgressEvent =
+    std::function<void(THTTPGetThread& Sender, std::int64_t TotalSize, std::int64_t Readed)>;
 /// A transfer succeeded: the file that holds the body and the number of bytes received.
-using TOnDoneFileEvent = std::function<void(THTTPGet& Sender, const std::string& FileName, std::int64_t FileSize)>;
+using TOnDoneFileEvent =
+    std::function<void(THTTPGet& Sender, const std::string& FileName, std::int64_t FileSize)>;
 /// A transfer failed or was aborted.
 using TNotifyEvent = std::function<void(THTTPGet& Sender)>;
 
@@ -169,8 +171,12 @@ class THTTPGetThread : public std::enable_shared_from_this<THTTPGetThread>, priv
   void start(TCompletion OnTerminate);
   /// Any thread: the transfer stops at its next test and fails.
   void requestStop() { m_transfer.abort(); }
-  /// On the window thread: see WorkerThread::retire.
-  void retire() { m_worker.retire(m_windowThread); }
+  /// On the window thread, when the owner goes away: see WorkerThread::retire. The completion
+  /// is not handed over afterwards.
+  void retire() {
+    m_ownerGone = true;
+    m_worker.retire(m_windowThread);
+  }
   [[nodiscard]] bool ended() const { return m_worker.ended(); }
   /// On the window thread: true once the completion has been handed over.
   [[nodiscard]] bool completed() const { return m_completed; }
@@ -210,6 +216,7 @@ class THTTPGetThread : public std::enable_shared_from_this<THTTPGetThread>, priv
   bool m_failed = false;
   bool m_success = false;
   bool m_completed = false;  // window thread only
+  bool m_ownerGone = false;  // window thread only
   std::int64_t m_fileSize = 0;
   std::int64_t m_total = 0;
   std::size_t m_chunkSize = 0;

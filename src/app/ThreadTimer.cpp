@@ -79,7 +79,8 @@ void TTimerThread::DoExecute() {
 
 bool TTimerThread::pause(std::chrono::steady_clock::time_point tickStart) {
   const auto interval = std::chrono::milliseconds(m_timer.Interval());
-  const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - tickStart);
+  const auto spent =
+      std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - tickStart);
   const auto delay = std::max(interval - spent, kMinimumPause);
   std::unique_lock lock(m_mutex);
   return !m_wake.wait_for(lock, delay, [this] { return m_stopRequested.load(std::memory_order_relaxed); });

@@ -87,7 +87,8 @@ class TTimerThread : public std::enable_shared_from_this<TTimerThread> {
   /// See WorkerThread::retire.
   void retire() { m_worker.retire(m_windowThread); }
 
-  TTimerThread(TThreadTimer& timer, WindowThread& windowThread) : m_timer(timer), m_windowThread(windowThread) {}
+  TTimerThread(TThreadTimer& timer, WindowThread& windowThread)
+      : m_timer(timer), m_windowThread(windowThread) {}
 
  private:
   void Execute(TThreadPriority priority);

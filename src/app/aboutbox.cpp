@@ -10,7 +10,9 @@ constexpr int kDisclaimerWidth = 120;
 
 }  // namespace
 
-std::string aboutPageAddress(std::string_view path) { return "http://" + updateServerHost() + std::string(path); }
+std::string aboutPageAddress(std::string_view path) {
+  return "http://" + updateServerHost() + std::string(path);
+}
 
 std::string creditsText(std::string_view heading, const std::vector<std::string>& lines) {
   std::string text = std::string(heading) + "\r\n\r\n";
@@ -47,7 +49,8 @@ std::string disclaimerText() {
   return FormatForLabel(
       "ormelCalc is supplied as it is, without any warranty, expressed or implied, including any promise of "
       "merchantability or of fitness for a particular purpose. Its authors are not liable for any damages or "
-      "losses, direct or indirect, that arise from the use of this software or from being unable to use it; you "
+      "losses, direct or indirect, that arise from the use of this software or from being unable to use it; "
+      "you "
       "use it at your own risk.",
       kDisclaimerWidth);
 }

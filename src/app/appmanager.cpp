@@ -59,9 +59,9 @@ void TAppManager::Init() {
   m_window.setHintTiming(kHintPauseMs, kHintShortPauseMs);
   InitFunctionList();
   if (!m_dataFolder.writable) {
-    m_window.messageBox().showError("ormelCalc cannot write to its data folder \"" + dir + "\" (" +
-                                    m_dataFolder.reason +
-                                    "). Variables, settings and the workspace will not be saved when it closes.");
+    m_window.messageBox().showError(
+        "ormelCalc cannot write to its data folder \"" + dir + "\" (" + m_dataFolder.reason +
+        "). Variables, settings and the workspace will not be saved when it closes.");
   }
   LoadSettings();
   m_initializing = false;

@@ -16,7 +16,8 @@
 namespace ormel {
 
 /// The main window's caption: the product text and the maker's notice.
-inline constexpr const char* kWindowCaption = "ormelCalc 2.0 public beta - a scratch-pad calculator for your desktop";
+inline constexpr const char* kWindowCaption =
+    "ormelCalc 2.0 public beta - a scratch-pad calculator for your desktop";
 /// The application title, under which a later instance finds this one.
 inline constexpr const char* kApplicationTitle = "ormelCalc";
 

@@ -29,7 +29,8 @@ std::string writeProblem(const std::string& folder) {
 
 /// Creates folder and its missing parents; empty when it exists afterwards, else the reason.
 std::string makeFolders(const std::string& folder) {
-  for (std::size_t slash = folder.find('/', 1); slash != std::string::npos; slash = folder.find('/', slash + 1)) {
+  for (std::size_t slash = folder.find('/', 1); slash != std::string::npos;
+       slash = folder.find('/', slash + 1)) {
     const std::string part = folder.substr(0, slash);
     if (::mkdir(part.c_str(), 0755) != 0 && errno != EEXIST) return std::strerror(errno);
   }

@@ -53,7 +53,8 @@ struct HttpTransfer::Session {
       return false;
     }
     if (now - windowStart < request.stallTimeout) return false;
-    const std::int64_t required = std::max<std::int64_t>(1, kStallMinimumSpeed * request.stallTimeout.count() / 1000);
+    const std::int64_t required =
+        std::max<std::int64_t>(1, kStallMinimumSpeed * request.stallTimeout.count() / 1000);
     if (windowBytes < required) return true;
     windowStart = now;
     windowBytes = 0;
@@ -149,7 +150,8 @@ HttpResult HttpTransfer::run(const HttpRequest& request, HttpTransferSink& sink)
   curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, &Session::body);
   curl_easy_setopt(handle, CURLOPT_WRITEDATA, &session);
 
-  if (curl_multi_add_handle(multi, handle) != CURLM_OK) return {HttpOutcome::kFailed, "The HTTP client could not be set up."};
+  if (curl_multi_add_handle(multi, handle) != CURLM_OK)
+    return {HttpOutcome::kFailed, "The HTTP client could not be set up."};
   HttpResult result{HttpOutcome::kFailed, {}};
   bool done = false;
   while (!done) {

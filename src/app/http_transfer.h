@@ -2,8 +2,8 @@
 
 #include <atomic>
 #include <chrono>
-#include <cstdint>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,7 +20,7 @@ struct HttpRequest {
   std::string referer;               ///< none when empty
   std::string userName;              ///< credentials for a server that asks; none when empty
   std::string password;
-  std::size_t readSize = 1025;                        ///< most bytes read from the socket at once
+  std::size_t readSize = 1025;                       ///< most bytes read from the socket at once
   std::chrono::milliseconds connectTimeout{15'000};  ///< to establish the connection
   /// A connected transfer fails when, in any such span, fewer bytes arrive than
   /// kStallMinimumSpeed allows for; 0 means no limit.

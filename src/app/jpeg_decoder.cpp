@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 
+// The library's header needs FILE and size_t declared before it.
 #include <jpeglib.h>
 
 namespace ormel {
@@ -53,7 +54,8 @@ struct Decoding {
 };
 
 // Returns false with the reason in decoding.errors.message.
-bool decodeInto(std::span<const std::uint8_t> bytes, std::int64_t maxPixels, RgbImage& image, Decoding& decoding) {
+bool decodeInto(std::span<const std::uint8_t> bytes, std::int64_t maxPixels, RgbImage& image,
+                Decoding& decoding) {
   jpeg_decompress_struct& info = decoding.info;
   jpeg_progress_mgr& progress = decoding.progress;
   ErrorManager& errors = decoding.errors;
@@ -101,7 +103,8 @@ bool decodeInto(std::span<const std::uint8_t> bytes, std::int64_t maxPixels, Rgb
 
 }  // namespace
 
-std::optional<RgbImage> decodeJpeg(std::span<const std::uint8_t> bytes, std::string* error, std::int64_t maxPixels) {
+std::optional<RgbImage> decodeJpeg(std::span<const std::uint8_t> bytes, std::string* error,
+                                   std::int64_t maxPixels) {
   RgbImage image;
   Decoding decoding;
   if (!decodeInto(bytes, maxPixels, image, decoding)) {

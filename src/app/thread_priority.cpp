@@ -15,13 +15,19 @@ namespace {
 
 int niceOffset(TThreadPriority priority) {
   switch (priority) {
-    case TThreadPriority::tpLowest: return 10;
-    case TThreadPriority::tpLower: return 5;
-    case TThreadPriority::tpHigher: return -5;
-    case TThreadPriority::tpHighest: return -10;
-    case TThreadPriority::tpTimeCritical: return -20;
+    case TThreadPriority::tpLowest:
+      return 10;
+    case TThreadPriority::tpLower:
+      return 5;
+    case TThreadPriority::tpHigher:
+      return -5;
+    case TThreadPriority::tpHighest:
+      return -10;
+    case TThreadPriority::tpTimeCritical:
+      return -20;
     case TThreadPriority::tpIdle:
-    case TThreadPriority::tpNormal: break;
+    case TThreadPriority::tpNormal:
+      break;
   }
   return 0;
 }

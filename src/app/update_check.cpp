@@ -1,7 +1,6 @@
 #include "app/update_check.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdio>
 
@@ -13,7 +12,8 @@ namespace {
 
 constexpr std::string_view kNewVersionText = "A new %s (%s) update has been released!  Update automatically?";
 constexpr std::string_view kLatestVersionText = "You have the latest version (%s) of %s.";
-constexpr std::string_view kNoVersionText = "The update check failed: no version information could be fetched from %s.";
+constexpr std::string_view kNoVersionText =
+    "The update check failed: no version information could be fetched from %s.";
 constexpr std::string_view kNoUpdaterText = "The %s updater could not be downloaded from %s.";
 constexpr std::string_view kUpdaterFailedText = "The %s updater could not be started: %s";
 // A value is one trimmed line, so this default can never be a value read from the file.
@@ -42,7 +42,11 @@ std::string formatPlain(std::string_view pattern, std::initializer_list<std::str
 
 UpdateCheck::UpdateCheck(UpdatePaths paths, UpdateDownloader& downloader, MessageBox& messages,
                          UpdateWindow& window, ProcessStarter& starter)
-    : m_paths(std::move(paths)), m_downloader(downloader), m_messages(messages), m_window(window), m_starter(starter) {}
+    : m_paths(std::move(paths)),
+      m_downloader(downloader),
+      m_messages(messages),
+      m_window(window),
+      m_starter(starter) {}
 
 void UpdateCheck::checkForUpdate() {
   if (m_running) return;

@@ -70,6 +70,7 @@ class UpdateCheck {
 };
 
 /// Fills each "%s" of pattern, in order, with the next value as plain text.
-[[nodiscard]] std::string formatPlain(std::string_view pattern, std::initializer_list<std::string_view> values);
+[[nodiscard]] std::string formatPlain(std::string_view pattern,
+                                      std::initializer_list<std::string_view> values);
 
 }  // namespace ormel

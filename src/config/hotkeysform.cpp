@@ -11,7 +11,8 @@ const std::vector<std::string>& hotkeyChoices() {
   static const std::vector<std::string> choices = [] {
     std::vector<std::string> texts;
     for (char letter = 'A'; letter <= 'Z'; ++letter) {
-      for (const char* prefix : {"Alt+", "Ctrl+", "Ctrl+Alt+"}) texts.push_back(prefix + std::string(1, letter));
+      for (const char* prefix : {"Alt+", "Ctrl+", "Ctrl+Alt+"})
+        texts.push_back(prefix + std::string(1, letter));
     }
     for (int f = 1; f <= 12; ++f) {
       for (const char* prefix : {"", "Ctrl+", "Shift+", "Shift+Ctrl+"}) {

@@ -29,7 +29,8 @@ std::optional<std::string> decimalSeparatorRefusal(std::string_view text) {
   if (characters.size() != 1 || !isValidUtf8(text)) return "The decimal separator is a single character.";
   const char32_t c = characters.front();
   const std::string shown(text);
-  if (c < 0x20 || c == 0x7F || (c >= 0x80 && c < 0xA0)) return "A control character cannot separate decimals.";
+  if (c < 0x20 || c == 0x7F || (c >= 0x80 && c < 0xA0))
+    return "A control character cannot separate decimals.";
   if (c == U' ' || c == 0xA0) return "A blank cannot separate decimals: blanks are removed from every line.";
   if (c >= U'0' && c <= U'9') return "\"" + shown + "\" is a digit: it would be read as part of the number.";
   if ((c >= U'A' && c <= U'Z') || (c >= U'a' && c <= U'z')) {

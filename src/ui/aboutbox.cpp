@@ -11,7 +11,6 @@
 #include <QPixmap>
 #include <QUrl>
 #include <QVBoxLayout>
-
 #include <span>
 
 #include "app/aboutbox.h"
@@ -55,7 +54,8 @@ QImage imageFromJpeg(const QByteArray& bytes) {
                                            static_cast<std::size_t>(bytes.size()));
   const std::optional<RgbImage> decoded = decodeJpeg(data);
   if (!decoded) return {};
-  const QImage view(decoded->pixels.data(), decoded->width, decoded->height, decoded->width * 3, QImage::Format_RGB888);
+  const QImage view(decoded->pixels.data(), decoded->width, decoded->height, decoded->width * 3,
+                    QImage::Format_RGB888);
   // The view borrows the decoder's buffer; the copy owns its pixels.
   return view.copy();
 }

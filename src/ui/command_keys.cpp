@@ -22,6 +22,8 @@ void Command::setShortcutCode(std::uint16_t code) {
 
 MenuEntry::MenuEntry(const QString& caption, Command* command, std::uint16_t ownKey, QObject* parent)
     : QAction(caption, parent), m_caption(caption), m_command(command), m_ownKey(ownKey) {
+  // The status bar shows the command's hint while the entry is highlighted.
+  setStatusTip(command->statusTip());
   connect(this, &QAction::triggered, command, [command] { command->trigger(); });
 }
 
@@ -77,7 +79,8 @@ bool CommandKeys::belongsToWindow(QObject* watched) const {
 
 bool CommandKeys::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
-  if (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::ShortcutOverride) return false;
+  if (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::ShortcutOverride)
+    return false;
   if (!belongsToWindow(watched)) return false;
   auto* key = static_cast<QKeyEvent*>(event);
   const int virtualKey = virtualKeyOf(*key);

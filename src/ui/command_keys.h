@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QObject>
 #include <QPointer>
-
 #include <cstdint>
 #include <functional>
 #include <set>

@@ -24,8 +24,9 @@ struct ListWithDescription {
 };
 
 /// Adds both frames to layout, the list taking more of the height than the description.
-[[nodiscard]] ListWithDescription addListWithDescription(QBoxLayout& layout, QWidget* parent, const QString& frameName,
-                                                         const QString& frameTitle, const QString& listName,
+[[nodiscard]] ListWithDescription addListWithDescription(QBoxLayout& layout, QWidget* parent,
+                                                         const QString& frameName, const QString& frameTitle,
+                                                         const QString& listName,
                                                          const QString& descriptionTitle);
 
 }  // namespace ormel

@@ -26,13 +26,14 @@ TCustomizeHotkeys::TCustomizeHotkeys(QWidget* owner)
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(8, 8, 8, 8);
 
-  const ListWithDescription parts =
-      addListWithDescription(*layout, this, QStringLiteral("HotkeysGroupBox"), QStringLiteral("Available Hotkeys"),
-                             QStringLiteral("EditHotKeysBox"), QStringLiteral("Hotkey Description"));
+  const ListWithDescription parts = addListWithDescription(
+      *layout, this, QStringLiteral("HotkeysGroupBox"), QStringLiteral("Available Hotkeys"),
+      QStringLiteral("EditHotKeysBox"), QStringLiteral("Hotkey Description"));
   m_editHotKeysBox = parts.list;
   m_descriptionLabel = parts.description;
 
-  QGroupBox* editBox = groupBox(QStringLiteral("HotkeysEditGroupBox"), QStringLiteral("Hotkey For Selected Action"), this);
+  QGroupBox* editBox =
+      groupBox(QStringLiteral("HotkeysEditGroupBox"), QStringLiteral("Hotkey For Selected Action"), this);
   m_editHotKeysEditBox = new QComboBox(editBox);
   m_editHotKeysEditBox->setObjectName(QStringLiteral("EditHotKeysEditBox"));
   m_editHotKeysEditBox->setEditable(true);
@@ -40,7 +41,8 @@ TCustomizeHotkeys::TCustomizeHotkeys(QWidget* owner)
   // Completion would change what the user typed; the box keeps the text as typed.
   m_editHotKeysEditBox->setCompleter(nullptr);
   m_editHotKeysEditBox->setMaxVisibleItems(16);
-  for (const std::string& choice : hotkeyChoices()) m_editHotKeysEditBox->addItem(QString::fromStdString(choice));
+  for (const std::string& choice : hotkeyChoices())
+    m_editHotKeysEditBox->addItem(QString::fromStdString(choice));
   m_editHotKeysEditBox->setEditText(QString());
   (new QVBoxLayout(editBox))->addWidget(m_editHotKeysEditBox);
   layout->addWidget(editBox);

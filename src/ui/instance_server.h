@@ -2,7 +2,6 @@
 
 #include <QLocalServer>
 #include <QObject>
-
 #include <functional>
 
 namespace ormel {

@@ -1,8 +1,7 @@
 #pragma once
 
-#include <Qt>
 #include <QKeyCombination>
-
+#include <Qt>
 #include <cstdint>
 
 class QKeyEvent;

@@ -13,7 +13,6 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QWindow>
-
 #include <algorithm>
 #include <cmath>
 
@@ -125,7 +124,8 @@ bool TForm1::FormCreate() {
   m_appManager->Init();
   m_logic = std::make_unique<MainWindowLogic>(
       m_textControl, m_parser, m_appManager->OrmelPrefs(), m_appManager->SavedVariables(),
-      m_appManager->StatusInfo(), *m_varsBox, [this](const std::string& text) { m_messageBox.showError(text); });
+      m_appManager->StatusInfo(), *m_varsBox,
+      [this](const std::string& text) { m_messageBox.showError(text); });
   m_scratchPad->setKeyEventSink(m_logic.get());
   m_textControl.setKeyEventSink(m_logic.get());
   connectCommands();
@@ -134,7 +134,8 @@ bool TForm1::FormCreate() {
     m_closed = true;
     return false;
   }
-  m_instanceServer = new InstanceServer(title, [this] { bringForward(*this); }, this);
+  m_instanceServer = new InstanceServer(
+      title, [this] { bringForward(*this); }, this);
   m_instanceServer->listen();
   FormResize();
   return true;
@@ -186,7 +187,8 @@ void TForm1::buildToolbars() {
 
   m_funcsToolbar = dockableToolbar(QStringLiteral("FuncsToolbar"), QStringLiteral("Functions"), this);
   m_funcsDropDown = editableDropDown(QStringLiteral("FuncsDropDown"), m_funcsToolbar);
-  m_funcsToolbar->addWidget(captionLabel(QStringLiteral("func"), QStringLiteral("FuncsLabelItem"), m_funcsToolbar));
+  m_funcsToolbar->addWidget(
+      captionLabel(QStringLiteral("func"), QStringLiteral("FuncsLabelItem"), m_funcsToolbar));
   m_funcsToolbar->addWidget(m_funcsDropDown);
   QLineEdit* funcsEdit = m_funcsDropDown->lineEdit();
   funcsEdit->installEventFilter(this);
@@ -198,7 +200,8 @@ void TForm1::buildToolbars() {
     funcsEdit->setCursorPosition(caret);
   });
 
-  m_varsTextToolbar = dockableToolbar(QStringLiteral("VarsTextToolbar"), QStringLiteral("Variables List"), this);
+  m_varsTextToolbar =
+      dockableToolbar(QStringLiteral("VarsTextToolbar"), QStringLiteral("Variables List"), this);
   m_varsTextLabel = new QLabel(m_varsTextToolbar);
   m_varsTextLabel->setObjectName(QStringLiteral("VarsTextLabel"));
   m_varsTextLabel->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
@@ -225,7 +228,8 @@ void TForm1::buildStatusBar() {
 
 void TForm1::buildMenus() {
   const auto entry = [this](QMenu* menu, const char* caption, const char* commandName, std::uint16_t ownKey) {
-    auto* item = new MenuEntry(QString::fromLatin1(caption), command(QString::fromLatin1(commandName)), ownKey, menu);
+    auto* item =
+        new MenuEntry(QString::fromLatin1(caption), command(QString::fromLatin1(commandName)), ownKey, menu);
     menu->addAction(item);
     m_menuEntries.push_back(item);
   };
@@ -338,10 +342,17 @@ void TForm1::ToolbarMenuItemClick(QAction* item) {
   // The checkable entry has already inverted its check mark.
   const bool visible = item->isChecked();
   switch (item->property("Tag").toInt()) {
-    case 0: m_varsToolbar->setVisible(visible); break;
-    case 1: m_funcsToolbar->setVisible(visible); break;
-    case 2: m_varsTextToolbar->setVisible(visible); break;
-    default: break;
+    case 0:
+      m_varsToolbar->setVisible(visible);
+      break;
+    case 1:
+      m_funcsToolbar->setVisible(visible);
+      break;
+    case 2:
+      m_varsTextToolbar->setVisible(visible);
+      break;
+    default:
+      break;
   }
 }
 

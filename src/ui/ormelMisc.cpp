@@ -1,12 +1,11 @@
 #include "ui/ormelMisc.h"
 
+#include <unistd.h>
+
 #include <QDir>
 #include <QFileInfo>
 #include <QLocalSocket>
 #include <QWidget>
-
-#include <unistd.h>
-
 #include <cstdlib>
 
 #include "ui/instance_server.h"
@@ -15,7 +14,8 @@ namespace ormel {
 
 QPoint centredOrigin(const QRect& form, const QSize& dialog) {
   // Integer division truncates toward zero, as the placement rule wants.
-  return {form.left() - (dialog.width() - form.width()) / 2, form.top() - (dialog.height() - form.height()) / 2};
+  return {form.left() - (dialog.width() - form.width()) / 2,
+          form.top() - (dialog.height() - form.height()) / 2};
 }
 
 void CenterCommonDialogOnForm(const QWidget& form, QWidget& dialog) {

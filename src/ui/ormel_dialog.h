@@ -3,7 +3,6 @@
 #include <QDialog>
 #include <QShowEvent>
 #include <QString>
-
 #include <string>
 
 #include "ui/ormelCalcMain.h"

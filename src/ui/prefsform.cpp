@@ -13,7 +13,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
-
 #include <algorithm>
 
 #include "config/prefs.h"
@@ -98,8 +97,8 @@ void TCustomizePreferences::buildFontBox(QWidget* parent, QGridLayout* layout) {
 }
 
 void TCustomizePreferences::buildCursorBox(QWidget* parent, QGridLayout* layout) {
-  QGroupBox* box = groupBox(QStringLiteral("ResetCursorPositionBox"), QStringLiteral("Cursor placement after calculation"),
-                            parent);
+  QGroupBox* box = groupBox(QStringLiteral("ResetCursorPositionBox"),
+                            QStringLiteral("Cursor placement after calculation"), parent);
   auto* boxLayout = new QVBoxLayout(box);
   const std::array<std::pair<const char*, const char*>, 3> buttons{{
       {"CursorEndOfExpressionRadio", "End of expression"},
@@ -124,11 +123,13 @@ void TCustomizePreferences::buildNumberBoxes(QWidget* parent, QGridLayout* layou
   m_decimalPlaces = new QComboBox(placesBox);
   m_decimalPlaces->setObjectName(QStringLiteral("DecimalPlacesDropBox"));
   m_decimalPlaces->setEditable(false);
-  for (const std::string& entry : decimalPlacesEntries()) m_decimalPlaces->addItem(QString::fromStdString(entry));
+  for (const std::string& entry : decimalPlacesEntries())
+    m_decimalPlaces->addItem(QString::fromStdString(entry));
   auto* placesLayout = new QHBoxLayout(placesBox);
   placesLayout->addWidget(m_decimalPlaces);
   placesLayout->addStretch(1);
-  connect(m_decimalPlaces, &QComboBox::activated, this, [this](int index) { DecimalPlacesDropBoxSelect(index); });
+  connect(m_decimalPlaces, &QComboBox::activated, this,
+          [this](int index) { DecimalPlacesDropBoxSelect(index); });
   layout->addWidget(placesBox, 2, 0);
 
   QGroupBox* separatorBox =
@@ -170,7 +171,8 @@ void TCustomizePreferences::buildColorBoxes(QWidget* parent, QGridLayout* layout
     const QString swatchName = QString::fromLatin1(name);
     QGroupBox* frame = groupBox(swatchName + QStringLiteral("Box"), QString::fromLatin1(title), colors);
     auto* swatch = new ColorSwatch(swatchName, number, kSwatchSize, frame);
-    auto* defaultSwatch = new ColorSwatch(swatchName + QStringLiteral("Default"), number, kDefaultSwatchSize, frame);
+    auto* defaultSwatch =
+        new ColorSwatch(swatchName + QStringLiteral("Default"), number, kDefaultSwatchSize, frame);
     auto* frameLayout = new QGridLayout(frame);
     frameLayout->setContentsMargins(6, 2, 6, 4);
     frameLayout->setVerticalSpacing(3);
@@ -181,7 +183,8 @@ void TCustomizePreferences::buildColorBoxes(QWidget* parent, QGridLayout* layout
     frameLayout->setColumnStretch(1, 1);
     colorsLayout->addWidget(frame);
     connect(swatch, &ColorSwatch::pressed, this, [this, swatch] { ChangeColorMouseDown(*swatch); });
-    connect(defaultSwatch, &ColorSwatch::pressed, this, [this, defaultSwatch] { DefaultColorMouseDown(*defaultSwatch); });
+    connect(defaultSwatch, &ColorSwatch::pressed, this,
+            [this, defaultSwatch] { DefaultColorMouseDown(*defaultSwatch); });
     m_colors[static_cast<std::size_t>(number - 1)] = swatch;
     m_defaultColors[static_cast<std::size_t>(number - 1)] = defaultSwatch;
   }
@@ -271,8 +274,9 @@ void TCustomizePreferences::DefaultColorMouseDown(const ColorSwatch& defaultSwat
 bool TCustomizePreferences::checkSeparatorField() {
   const QString text = m_separatorEdit->text();
   // What the store already holds stays acceptable, so that Ok can always close the dialog.
-  const std::optional<std::string> refusal =
-      text.isEmpty() || text == m_previousSeparator ? std::nullopt : decimalSeparatorRefusal(text.toStdString());
+  const std::optional<std::string> refusal = text.isEmpty() || text == m_previousSeparator
+                                                 ? std::nullopt
+                                                 : decimalSeparatorRefusal(text.toStdString());
   m_separatorMessage->setText(refusal ? QString::fromStdString(*refusal) : QString());
   m_separatorMessage->setVisible(refusal.has_value());
   return refusal.has_value();

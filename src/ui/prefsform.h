@@ -2,7 +2,6 @@
 
 #include <QColor>
 #include <QWidget>
-
 #include <array>
 
 #include "app/app_window.h"

@@ -4,7 +4,6 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
-
 #include <algorithm>
 
 #include "scratchpad/content_file.h"
@@ -103,8 +102,10 @@ StyledText QtTextControl::content() const {
     for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {
       const QTextFragment piece = fragment.fragment();
       const QString text = piece.text();
-      line.text.append(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size()));
-      line.styles.insert(line.styles.end(), static_cast<std::size_t>(text.size()), styleOf(piece.charFormat()));
+      line.text.append(reinterpret_cast<const char16_t*>(text.utf16()),
+                       static_cast<std::size_t>(text.size()));
+      line.styles.insert(line.styles.end(), static_cast<std::size_t>(text.size()),
+                         styleOf(piece.charFormat()));
     }
     lines.push_back(std::move(line));
   }
@@ -129,9 +130,9 @@ void QtTextControl::setContent(const StyledText& content) {
     while (run < line.text.size()) {
       std::size_t end = run + 1;
       while (end < line.text.size() && line.styles[end] == line.styles[run]) ++end;
-      cursor.insertText(QString(reinterpret_cast<const QChar*>(line.text.data() + run),
-                                static_cast<qsizetype>(end - run)),
-                        formatOf(line.styles[run]));
+      cursor.insertText(
+          QString(reinterpret_cast<const QChar*>(line.text.data() + run), static_cast<qsizetype>(end - run)),
+          formatOf(line.styles[run]));
       run = end;
     }
   }
@@ -280,6 +281,8 @@ void QtTextControl::clear() {
 
 void QtTextControl::saveContent(const std::string& path) const { saveContentFile(path, content()); }
 
-void QtTextControl::loadContent(const std::string& path) { setContent(loadContentFile(path, defaultStyle())); }
+void QtTextControl::loadContent(const std::string& path) {
+  setContent(loadContentFile(path, defaultStyle()));
+}
 
 }  // namespace ormel

@@ -2,7 +2,6 @@
 
 #include <QColor>
 #include <QTextCharFormat>
-
 #include <optional>
 
 #include "config/window_ports.h"

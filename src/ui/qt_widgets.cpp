@@ -70,7 +70,9 @@ std::string QtComboBox::item(int i) const {
   return m_comboBox ? m_comboBox->itemText(i).toStdString() : std::string();
 }
 
-std::string QtComboBox::text() const { return m_comboBox ? m_comboBox->currentText().toStdString() : std::string(); }
+std::string QtComboBox::text() const {
+  return m_comboBox ? m_comboBox->currentText().toStdString() : std::string();
+}
 
 void QtComboBox::setText(const std::string& text) {
   if (m_comboBox) m_comboBox->setEditText(QString::fromStdString(text));

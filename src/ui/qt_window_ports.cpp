@@ -24,9 +24,7 @@ ScreenSize QtMainWindowFrame::screenSize() const {
   return {screen->geometry().width(), screen->geometry().height()};
 }
 
-void QtMainWindowFrame::setAlwaysOnTop(bool onTop) {
-  TForm1::setStayOnTop(m_window, onTop);
-}
+void QtMainWindowFrame::setAlwaysOnTop(bool onTop) { TForm1::setStayOnTop(m_window, onTop); }
 
 Command& QtActionList::at(int index) const { return *m_commands.at(static_cast<std::size_t>(index)); }
 

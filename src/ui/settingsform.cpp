@@ -32,13 +32,14 @@ TCustomizeSettings::TCustomizeSettings(QWidget* owner)
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(8, 8, 8, 8);
 
-  const ListWithDescription parts =
-      addListWithDescription(*layout, this, QStringLiteral("SettingsGroupBox"), QStringLiteral("Available Settings"),
-                             QStringLiteral("EditSettingsBox"), QStringLiteral("Setting Description"));
+  const ListWithDescription parts = addListWithDescription(
+      *layout, this, QStringLiteral("SettingsGroupBox"), QStringLiteral("Available Settings"),
+      QStringLiteral("EditSettingsBox"), QStringLiteral("Setting Description"));
   m_editSettingsBox = parts.list;
   m_descriptionLabel = parts.description;
 
-  QGroupBox* valueBox = groupBox(QStringLiteral("SettingsEditGroupBox"), QStringLiteral("Setting Value"), this);
+  QGroupBox* valueBox =
+      groupBox(QStringLiteral("SettingsEditGroupBox"), QStringLiteral("Setting Value"), this);
   m_trueButton = new QRadioButton(QStringLiteral("True"), valueBox);
   m_trueButton->setObjectName(QStringLiteral("SettingTrueRadioBtn"));
   m_falseButton = new QRadioButton(QStringLiteral("False"), valueBox);

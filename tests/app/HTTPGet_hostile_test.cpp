@@ -1,4 +1,8 @@
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <fstream>
@@ -82,6 +86,8 @@ TEST_F(HTTPGetHostile, AbortEndsAnEndlessTransferAtOnce) {
   EXPECT_EQ(m_errorEvents, 1);
   EXPECT_LE(largestChunk, 1025u);
   EXPECT_LT(abortToEnd, 1s);
+  RecordProperty("abortToEndMicroseconds",
+                 std::to_string(std::chrono::duration_cast<std::chrono::microseconds>(abortToEnd).count()));
   EXPECT_LT(peakResidentKiB() - peakBefore, 32 * 1024) << "memory must not grow with the body";
   EXPECT_GE(std::filesystem::file_size(path("download")), 4'000'000u);
 }
@@ -99,8 +105,56 @@ TEST_F(HTTPGetHostile, AbortWhileTheServerIsSilent) {
   m_get->Abort();
   pumpUntilIdle();
   EXPECT_LT(Clock::now() - start, 1s);
+  RecordProperty(
+      "abortToEndMicroseconds",
+      std::to_string(std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start).count()));
   EXPECT_EQ(m_errorEvents, 1);
   EXPECT_FALSE(fileExists()) << "an aborted transfer creates no file before the body";
+}
+
+// A listener whose accept queue is full: the system drops further connection requests, so a
+// client's connect hangs as it does towards a host that does not answer.
+class FullListener {
+ public:
+  FullListener() {
+    m_listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    ::listen(m_listener, 0);
+    socklen_t length = sizeof address;
+    ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length);
+    m_port = ntohs(address.sin_port);
+    for (int& filler : m_fillers) {
+      filler = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+      ::connect(filler, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    }
+    std::this_thread::sleep_for(50ms);
+  }
+  ~FullListener() {
+    for (const int filler : m_fillers) ::close(filler);
+    ::close(m_listener);
+  }
+  [[nodiscard]] int port() const { return m_port; }
+
+ private:
+  int m_listener = -1;
+  int m_port = 0;
+  int m_fillers[3] = {-1, -1, -1};
+};
+
+TEST_F(HTTPGetHostile, ConnectTimeout) {
+  FullListener listener;
+  m_get->SetConnectTimeout(300ms);
+  m_get->SetStallTimeout(0ms);
+  const auto start = Clock::now();
+  fetch("http://127.0.0.1:" + std::to_string(listener.port()) + "/a");
+  const auto took = Clock::now() - start;
+  EXPECT_FALSE(m_get->Success());
+  EXPECT_EQ(m_errorEvents, 1);
+  EXPECT_GE(took, 300ms);
+  EXPECT_LT(took, kGenerous);
 }
 
 TEST_F(HTTPGetHostile, AbortBeforeTheWorkerRuns) {
@@ -141,18 +195,19 @@ TEST_P(HTTPGetStall, EndsAfterTheStallTimeout) {
   EXPECT_LT(took, kGenerous);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, HTTPGetStall,
-                         testing::Values(StallRow{"NeverAnswers", silent},
-                                         StallRow{"DripsAByteNowAndThen", [] { return drip(100ms); }},
-                                         StallRow{"StopsAfterTheHeaders",
-                                                  [] {
-                                                    return Responder([](const ReceivedRequest&, ServerConnection& c) {
-                                                      c.send("HTTP/1.0 200 OK\r\nContent-Length: 999999\r\n\r\nabc");
-                                                      while (c.pause(50ms)) {
-                                                      }
-                                                    });
-                                                  }}),
-                         testing_support::RowName{});
+INSTANTIATE_TEST_SUITE_P(
+    Rows, HTTPGetStall,
+    testing::Values(StallRow{"NeverAnswers", silent},
+                    StallRow{"DripsAByteNowAndThen", [] { return drip(100ms); }},
+                    StallRow{"StopsAfterTheHeaders",
+                             [] {
+                               return Responder([](const ReceivedRequest&, ServerConnection& c) {
+                                 c.send("HTTP/1.0 200 OK\r\nContent-Length: 999999\r\n\r\nabc");
+                                 while (c.pause(50ms)) {
+                                 }
+                               });
+                             }}),
+    testing_support::RowName{});
 
 TEST_F(HTTPGetHostile, SlowButSteadyServerIsNotCutOff) {
   // 20 bytes every 50 ms is 400 bytes per second: slow, but above the stall limit.
@@ -209,15 +264,30 @@ TEST_F(HTTPGetHostile, DestroyedMidTransferReportsNothing) {
   EXPECT_EQ(m_errorEvents + m_doneEvents, 0);
 }
 
+TEST_F(HTTPGetHostile, DestroyedByItsProgressHandler) {
+  LocalHttpServer server(sendForever());
+  int progress = 0;
+  m_get->SetOnProgress([&](THTTPGetThread&, std::int64_t, std::int64_t) {
+    if (++progress == 3) m_get.reset();
+  });
+  fetch(server.url("/forever"));
+  EXPECT_EQ(m_get, nullptr);
+  for (int i = 0; i < 20; ++i) m_window.processEvents(5ms);
+  EXPECT_EQ(progress, 3);
+  EXPECT_EQ(m_errorEvents + m_doneEvents, 0);
+}
+
 struct HandlerDestroysRow {
   std::string name;
   bool success;
 };
 
-class HTTPGetDestroyedByHandler : public DownloadFixture, public testing::WithParamInterface<HandlerDestroysRow> {};
+class HTTPGetDestroyedByHandler : public DownloadFixture,
+                                  public testing::WithParamInterface<HandlerDestroysRow> {};
 
 TEST_P(HTTPGetDestroyedByHandler, NoCrashAndNoFurtherEvent) {
-  LocalHttpServer server(testing_support::fixedResponse(testing_support::httpResponse(200, "x", GetParam().success)));
+  LocalHttpServer server(
+      testing_support::fixedResponse(testing_support::httpResponse(200, "x", GetParam().success)));
   m_get->SetOnDoneFile([this](THTTPGet&, const std::string&, std::int64_t) {
     ++m_doneEvents;
     m_get.reset();
@@ -233,7 +303,8 @@ TEST_P(HTTPGetDestroyedByHandler, NoCrashAndNoFurtherEvent) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, HTTPGetDestroyedByHandler,
-                         testing::Values(HandlerDestroysRow{"InOnDoneFile", true}, HandlerDestroysRow{"InOnError", false}),
+                         testing::Values(HandlerDestroysRow{"InOnDoneFile", true},
+                                         HandlerDestroysRow{"InOnError", false}),
                          testing_support::RowName{});
 
 }  // namespace

@@ -46,7 +46,8 @@ INSTANTIATE_TEST_SUITE_P(
                     ParseRow{"WithoutScheme", "host.example/a", "host.example", 80, "/a"},
                     ParseRow{"UpperCaseScheme", "HTTP://host.example/a", "host.example", 80, "/a"},
                     ParseRow{"MixedCaseScheme", "hTtP://host/", "host", 80, "/"},
-                    ParseRow{"SchemeFurtherOn", "host/x?to=http://other/y", "host", 80, "/x?to=http://other/y"},
+                    ParseRow{"SchemeFurtherOn", "host/x?to=http://other/y", "host", 80,
+                             "/x?to=http://other/y"},
                     ParseRow{"ExplicitPort", "http://host:8080/a", "host", 8080, "/a"},
                     ParseRow{"EmptyPortMeansDefault", "http://host:/a", "host", 80, "/a"},
                     ParseRow{"PortNotANumber", "http://host:http/a", "host", 0, "/a"},
@@ -55,8 +56,7 @@ INSTANTIATE_TEST_SUITE_P(
                     ParseRow{"BracketedAddressWithPort", "http://[::1]:81/a", "[::1]", 81, "/a"},
                     ParseRow{"BracketedAddress", "http://[::1]/a", "[::1]", 80, "/a"},
                     ParseRow{"NoSlash", "http://host.example", "", 80, "host.example"},
-                    ParseRow{"Empty", "", "", 80, ""},
-                    ParseRow{"OnlyScheme", "http://", "", 80, ""},
+                    ParseRow{"Empty", "", "", 80, ""}, ParseRow{"OnlyScheme", "http://", "", 80, ""},
                     ParseRow{"SecureSchemeIsNotRemoved", "https://host/a", "https", 80, "//host/a"}),
     testing_support::RowName{});
 
@@ -121,23 +121,25 @@ std::string bigBody() {
 INSTANTIATE_TEST_SUITE_P(
     Rows, HTTPGetOutcome,
     testing::Values(
-        OutcomeRow{"BodyWithContentLength", [] { return httpResponse(200, "VERSION=2.1"); }, false, true, true,
-                   "VERSION=2.1"},
+        OutcomeRow{"BodyWithContentLength", [] { return httpResponse(200, "VERSION=2.1"); }, false, true,
+                   true, "VERSION=2.1"},
         OutcomeRow{"BinaryBodyOfManyChunks", [] { return httpResponse(200, bigBody()); }, true, true, true,
                    bigBody()},
-        OutcomeRow{"NoContentLengthSavedButFailed", [] { return httpResponse(200, "body", false); }, false, false,
-                   true, "body"},
-        OutcomeRow{"NoContentLengthWithBinaryDataNotDownloaded", [] { return httpResponse(200, "body", false); },
-                   true, false, false, ""},
-        OutcomeRow{"ErrorPageWithContentLengthIsSaved", [] { return httpResponse(404, "<h1>Not found</h1>"); },
-                   false, true, true, "<h1>Not found</h1>"},
+        OutcomeRow{"NoContentLengthSavedButFailed", [] { return httpResponse(200, "body", false); }, false,
+                   false, true, "body"},
+        OutcomeRow{"NoContentLengthWithBinaryDataNotDownloaded",
+                   [] { return httpResponse(200, "body", false); }, true, false, false, ""},
+        OutcomeRow{"ErrorPageWithContentLengthIsSaved",
+                   [] { return httpResponse(404, "<h1>Not found</h1>"); }, false, true, true,
+                   "<h1>Not found</h1>"},
         OutcomeRow{"EmptyBodyLeavesEmptyFile", [] { return httpResponse(200, ""); }, false, false, true, ""},
         OutcomeRow{"EmptyBodyWithoutLengthAndBinaryData", [] { return httpResponse(204, "", false); }, true,
                    false, false, ""},
         OutcomeRow{"ShortBodyFails", [] { return "HTTP/1.0 200 OK\r\nContent-Length: 100\r\n\r\nonly this"; },
                    false, false, true, "only this"},
-        OutcomeRow{"ContentLengthNotANumber", [] { return "HTTP/1.0 200 OK\r\nContent-Length: ten\r\n\r\n0123456789"; },
-                   false, false, true, ""},
+        OutcomeRow{"ContentLengthNotANumber",
+                   [] { return "HTTP/1.0 200 OK\r\nContent-Length: ten\r\n\r\n0123456789"; }, false, false,
+                   true, ""},
         OutcomeRow{"ContentLengthBeyondRange",
                    [] { return "HTTP/1.0 200 OK\r\nContent-Length: 99999999999999999999\r\n\r\n0123456789"; },
                    false, false, true, ""},
@@ -170,50 +172,51 @@ TEST_P(HTTPGetRequest, SendsWhatThePropertiesSay) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, HTTPGetRequest,
-    testing::Values(
-        RequestRow{"Defaults", [](THTTPGet&) {},
-                   [](const ReceivedRequest& request) {
-                     EXPECT_EQ(request.method, "GET");
-                     EXPECT_EQ(request.target, "/ormelWare/files/ormelCalc/ormelCalc2.upd");
-                     EXPECT_EQ(request.header("Accept"), "*/*");
-                     EXPECT_EQ(request.header("User-Agent"), "Veltrane HTTPGet");
-                     EXPECT_EQ(request.header("Pragma"), "no-cache");
-                     EXPECT_EQ(request.header("Cache-Control"), "no-cache");
-                     EXPECT_FALSE(request.hasHeader("Referer"));
-                     EXPECT_FALSE(request.hasHeader("Authorization"));
-                     EXPECT_TRUE(request.body.empty());
-                   }},
-        RequestRow{"AgentAcceptAndReferer",
-                   [](THTTPGet& get) {
-                     get.SetAgent("ormelCalc/2.0");
-                     get.SetAcceptTypes("text/plain");
-                     get.SetReferer("http://127.0.0.1/start");
-                   },
-                   [](const ReceivedRequest& request) {
-                     EXPECT_EQ(request.header("User-Agent"), "ormelCalc/2.0");
-                     EXPECT_EQ(request.header("Accept"), "text/plain");
-                     EXPECT_EQ(request.header("Referer"), "http://127.0.0.1/start");
-                   }},
-        RequestRow{"EmptyAgentAndAcceptSendNone",
-                   [](THTTPGet& get) {
-                     get.SetAgent("");
-                     get.SetAcceptTypes("");
-                   },
-                   [](const ReceivedRequest& request) {
-                     EXPECT_FALSE(request.hasHeader("User-Agent"));
-                     EXPECT_FALSE(request.hasHeader("Accept"));
-                   }},
-        RequestRow{"UseCacheSendsNoCacheHeaders", [](THTTPGet& get) { get.SetUseCache(true); },
-                   [](const ReceivedRequest& request) {
-                     EXPECT_FALSE(request.hasHeader("Pragma"));
-                     EXPECT_FALSE(request.hasHeader("Cache-Control"));
-                   }},
-        RequestRow{"PostQueryMakesAFormPost", [](THTTPGet& get) { get.SetPostQuery("name=ormel&v=2.0%20beta"); },
-                   [](const ReceivedRequest& request) {
-                     EXPECT_EQ(request.method, "POST");
-                     EXPECT_EQ(request.header("Content-Type"), "application/x-www-form-urlencoded");
-                     EXPECT_EQ(request.body, "name=ormel&v=2.0%20beta");
-                   }}),
+    testing::Values(RequestRow{"Defaults", [](THTTPGet&) {},
+                               [](const ReceivedRequest& request) {
+                                 EXPECT_EQ(request.method, "GET");
+                                 EXPECT_EQ(request.target, "/ormelWare/files/ormelCalc/ormelCalc2.upd");
+                                 EXPECT_EQ(request.header("Accept"), "*/*");
+                                 EXPECT_EQ(request.header("User-Agent"), "Veltrane HTTPGet");
+                                 EXPECT_EQ(request.header("Pragma"), "no-cache");
+                                 EXPECT_EQ(request.header("Cache-Control"), "no-cache");
+                                 EXPECT_FALSE(request.hasHeader("Referer"));
+                                 EXPECT_FALSE(request.hasHeader("Authorization"));
+                                 EXPECT_TRUE(request.body.empty());
+                               }},
+                    RequestRow{"AgentAcceptAndReferer",
+                               [](THTTPGet& get) {
+                                 get.SetAgent("ormelCalc/2.0");
+                                 get.SetAcceptTypes("text/plain");
+                                 get.SetReferer("http://127.0.0.1/start");
+                               },
+                               [](const ReceivedRequest& request) {
+                                 EXPECT_EQ(request.header("User-Agent"), "ormelCalc/2.0");
+                                 EXPECT_EQ(request.header("Accept"), "text/plain");
+                                 EXPECT_EQ(request.header("Referer"), "http://127.0.0.1/start");
+                               }},
+                    RequestRow{"EmptyAgentAndAcceptSendNone",
+                               [](THTTPGet& get) {
+                                 get.SetAgent("");
+                                 get.SetAcceptTypes("");
+                               },
+                               [](const ReceivedRequest& request) {
+                                 EXPECT_FALSE(request.hasHeader("User-Agent"));
+                                 EXPECT_FALSE(request.hasHeader("Accept"));
+                               }},
+                    RequestRow{"UseCacheSendsNoCacheHeaders", [](THTTPGet& get) { get.SetUseCache(true); },
+                               [](const ReceivedRequest& request) {
+                                 EXPECT_FALSE(request.hasHeader("Pragma"));
+                                 EXPECT_FALSE(request.hasHeader("Cache-Control"));
+                               }},
+                    RequestRow{"PostQueryMakesAFormPost",
+                               [](THTTPGet& get) { get.SetPostQuery("name=ormel&v=2.0%20beta"); },
+                               [](const ReceivedRequest& request) {
+                                 EXPECT_EQ(request.method, "POST");
+                                 EXPECT_EQ(request.header("Content-Type"),
+                                           "application/x-www-form-urlencoded");
+                                 EXPECT_EQ(request.body, "name=ormel&v=2.0%20beta");
+                               }}),
     testing_support::RowName{});
 
 TEST_F(HTTPGetTest, HeaderValueWithLineBreakIsRefused) {
@@ -305,16 +308,18 @@ TEST_P(HTTPGetUnreachable, FailsAndLeavesAnEmptyFileUnlessBinary) {
   }
 }
 
-std::string unusedPortUrl() { return "http://127.0.0.1:" + std::to_string(LocalHttpServer::unusedPort()) + "/a"; }
+std::string unusedPortUrl() {
+  return "http://127.0.0.1:" + std::to_string(LocalHttpServer::unusedPort()) + "/a";
+}
 
-INSTANTIATE_TEST_SUITE_P(Rows, HTTPGetUnreachable,
-                         testing::Values(UnreachableRow{"NobodyListens", unusedPortUrl, false, true},
-                                         UnreachableRow{"NobodyListensBinary", unusedPortUrl, true, false},
-                                         UnreachableRow{"NoHost", [] { return std::string("nohost"); }, false, true},
-                                         UnreachableRow{"BadPort",
-                                                        [] { return std::string("http://127.0.0.1:99999/a"); },
-                                                        false, true}),
-                         testing_support::RowName{});
+INSTANTIATE_TEST_SUITE_P(
+    Rows, HTTPGetUnreachable,
+    testing::Values(UnreachableRow{"NobodyListens", unusedPortUrl, false, true},
+                    UnreachableRow{"NobodyListensBinary", unusedPortUrl, true, false},
+                    UnreachableRow{"NoHost", [] { return std::string("nohost"); }, false, true},
+                    UnreachableRow{"BadPort", [] { return std::string("http://127.0.0.1:99999/a"); }, false,
+                                   true}),
+    testing_support::RowName{});
 
 TEST_F(HTTPGetTest, FileThatCannotBeCreatedFails) {
   LocalHttpServer server(fixedResponse(httpResponse(200, "ok")));

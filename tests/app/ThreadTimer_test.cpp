@@ -132,7 +132,8 @@ struct IntervalChangeRow {
   bool secondTickSoon;
 };
 
-class ThreadTimerIntervalChange : public ThreadTimerTest, public testing::WithParamInterface<IntervalChangeRow> {};
+class ThreadTimerIntervalChange : public ThreadTimerTest,
+                                  public testing::WithParamInterface<IntervalChangeRow> {};
 
 TEST_P(ThreadTimerIntervalChange, NextPauseUsesTheNewValue) {
   const IntervalChangeRow& row = GetParam();
@@ -198,9 +199,15 @@ TEST_P(ThreadTimerInHandler, NoFurtherTick) {
   m_timer->SetOnTimer([this](TThreadTimer& sender) {
     m_tickSenders.push_back(0);
     switch (GetParam().action) {
-      case InHandler::kStop: sender.Stop(); break;
-      case InHandler::kDisable: sender.SetEnabled(false); break;
-      case InHandler::kDestroy: m_timer.reset(); break;
+      case InHandler::kStop:
+        sender.Stop();
+        break;
+      case InHandler::kDisable:
+        sender.SetEnabled(false);
+        break;
+      case InHandler::kDestroy:
+        m_timer.reset();
+        break;
     }
   });
   m_timer->Start();
@@ -214,7 +221,8 @@ TEST_P(ThreadTimerInHandler, NoFurtherTick) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, ThreadTimerInHandler,
-                         testing::Values(InHandlerRow{"Stop", InHandler::kStop}, InHandlerRow{"Disable", InHandler::kDisable},
+                         testing::Values(InHandlerRow{"Stop", InHandler::kStop},
+                                         InHandlerRow{"Disable", InHandler::kDisable},
                                          InHandlerRow{"DestroyTheTimer", InHandler::kDestroy}),
                          testing_support::RowName{});
 

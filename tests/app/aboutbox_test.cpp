@@ -36,7 +36,8 @@ TEST(Credits, NameTestersAndEverySuppliedPart) {
   for (std::size_t i = 2; i + 1 < lines.size(); ++i) {
     EXPECT_TRUE(lines[i].ends_with(")") && lines[i].find(" (") != std::string::npos) << lines[i];
   }
-  for (const char* part : {"(Qt)", "(libcurl)", "(libjpeg-turbo)", "(GoogleTest)", "(Google Benchmark)", "(muparser)"}) {
+  for (const char* part :
+       {"(Qt)", "(libcurl)", "(libjpeg-turbo)", "(GoogleTest)", "(Google Benchmark)", "(muparser)"}) {
     EXPECT_NE(support.find(part), std::string::npos) << part;
   }
 }

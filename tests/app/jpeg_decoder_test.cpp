@@ -4,8 +4,8 @@
 
 #include <cstdlib>
 
-#include "base/atomic_file.h"
 #include "app/support/jpeg_encoder.h"
+#include "base/atomic_file.h"
 #include "support/row_name.h"
 
 namespace ormel {
@@ -36,7 +36,8 @@ TEST_P(DecodeJpegGood, GivesTheRgbPicture) {
   const GoodRow& row = GetParam();
   const std::vector<std::uint8_t> samples = gradientSamples(row.width, row.height, row.options.components);
   std::string error;
-  const std::optional<RgbImage> image = decodeJpeg(encodeJpeg(row.width, row.height, samples, row.options), &error);
+  const std::optional<RgbImage> image =
+      decodeJpeg(encodeJpeg(row.width, row.height, samples, row.options), &error);
   ASSERT_TRUE(image) << error;
   EXPECT_EQ(image->width, row.width);
   EXPECT_EQ(image->height, row.height);
@@ -85,7 +86,8 @@ std::vector<std::uint8_t> withScanDamaged(std::vector<std::uint8_t> bytes) {
 INSTANTIATE_TEST_SUITE_P(
     Rows, DecodeJpegBad,
     testing::Values(BadRow{"Empty", {}}, BadRow{"NotAJpeg", {'G', 'I', 'F', '8', '9', 'a', 0, 0}},
-                    BadRow{"OnlyTheStartMarker", {0xFF, 0xD8}}, BadRow{"HeaderCutShort", truncated(goodFile(), 60)},
+                    BadRow{"OnlyTheStartMarker", {0xFF, 0xD8}},
+                    BadRow{"HeaderCutShort", truncated(goodFile(), 60)},
                     BadRow{"DataCutShort", truncated(goodFile(), goodFile().size() / 2)},
                     BadRow{"DamagedScan", withScanDamaged(goodFile())},
                     BadRow{"Cmyk", encodeJpeg(8, 8, gradientSamples(8, 8, 4), {4, false, 90})}),
@@ -106,7 +108,8 @@ TEST(DecodeJpeg, DecodesTheAboutBoxPictures) {
   };
   for (const Picture& picture : {Picture{"logo.jpg", 116, 88}, Picture{"pad.jpg", 100, 96}}) {
     std::string bytes;
-    ASSERT_TRUE(readWholeFile(std::string(ORMEL_PICTURES_DIR) + "/" + picture.file, bytes).ok) << picture.file;
+    ASSERT_TRUE(readWholeFile(std::string(ORMEL_PICTURES_DIR) + "/" + picture.file, bytes).ok)
+        << picture.file;
     const std::vector<std::uint8_t> data(bytes.begin(), bytes.end());
     std::string error;
     const std::optional<RgbImage> image = decodeJpeg(data, &error);

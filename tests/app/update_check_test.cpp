@@ -29,7 +29,8 @@ constexpr std::string_view kUpdaterPath = "/ormelWare/files/ormelUpdater/ormelUp
 
 // Records its arguments beside itself, one per line.
 constexpr std::string_view kStandInUpdater =
-    "#!/bin/sh\nfor a in \"$0\" \"$@\"; do printf '%s\\n' \"$a\"; done > \"$(dirname \"$0\")/updater-ran.txt\"\n";
+    "#!/bin/sh\nfor a in \"$0\" \"$@\"; do printf '%s\\n' \"$a\"; done > \"$(dirname "
+    "\"$0\")/updater-ran.txt\"\n";
 
 class RecordingMessages final : public MessageBox {
  public:
@@ -73,7 +74,7 @@ struct CheckRow {
   std::optional<std::string> updaterResponse;  // none: not served (the server sends garbage)
   std::optional<std::string> updaterPresent;   // already in the data folder
   bool answerYes;
-  std::vector<std::string> messages;           // "%u" stands for the server's address
+  std::vector<std::string> messages;  // "%u" stands for the server's address
   std::string window;
   bool updaterRuns;
   bool updaterFetched;
@@ -171,36 +172,99 @@ const std::string kNoVersion =
     "error: The update check failed: no version information could be fetched from "
     "%u/ormelWare/files/ormelCalc/ormelCalc2.upd.";
 const std::string kNoUpdater =
-    "error: The ormelCalc updater could not be downloaded from %u/ormelWare/files/ormelUpdater/ormelUpdater.exe.";
+    "error: The ormelCalc updater could not be downloaded from "
+    "%u/ormelWare/files/ormelUpdater/ormelUpdater.exe.";
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, UpdateCheckTest,
     testing::Values(
         CheckRow{"UpToDate", kCurrent, kUpdater, {}, true, {kLatest}, "hide show ", false, false},
-        CheckRow{"UpToDateQuotedAnyCase", "[ORMELCALC]\nversion = \"2.0 public beta\"\n", kUpdater, {}, true,
-                 {kLatest}, "hide show ", false, false},
-        CheckRow{"NewVersionAnsweredNo", kNewer, kUpdater, {}, false, {kAskNewer}, "hide show ", false, false},
+        CheckRow{"UpToDateQuotedAnyCase",
+                 "[ORMELCALC]\nversion = \"2.0 public beta\"\n",
+                 kUpdater,
+                 {},
+                 true,
+                 {kLatest},
+                 "hide show ",
+                 false,
+                 false},
+        CheckRow{
+            "NewVersionAnsweredNo", kNewer, kUpdater, {}, false, {kAskNewer}, "hide show ", false, false},
         CheckRow{"NewVersionAnsweredYes", kNewer, kUpdater, {}, true, {kAskNewer}, "hide close ", true, true},
-        CheckRow{"OtherLetterCaseIsNew", "[ormelCalc]\nVERSION=2.0 Public Beta\n", kUpdater, {}, false,
+        CheckRow{"OtherLetterCaseIsNew",
+                 "[ormelCalc]\nVERSION=2.0 Public Beta\n",
+                 kUpdater,
+                 {},
+                 false,
                  {"ask: A new ormelCalc (2.0 Public Beta) update has been released!  Update automatically?"},
-                 "hide show ", false, false},
-        CheckRow{"PercentInVersionIsPlainText", "[ormelCalc]\nVERSION=2.1 %s%d\n", kUpdater, {}, false,
+                 "hide show ",
+                 false,
+                 false},
+        CheckRow{"PercentInVersionIsPlainText",
+                 "[ormelCalc]\nVERSION=2.1 %s%d\n",
+                 kUpdater,
+                 {},
+                 false,
                  {"ask: A new ormelCalc (2.1 %s%d) update has been released!  Update automatically?"},
-                 "hide show ", false, false},
-        CheckRow{"UpdaterAlreadyPresent", kNewer, {}, std::string(kStandInUpdater), true, {kAskNewer},
-                 "hide close ", true, false},
-        CheckRow{"EmptyUpdaterPresentIsFetchedAgain", kNewer, kUpdater, std::string(), true, {kAskNewer},
-                 "hide close ", true, true},
-        CheckRow{"UpdaterDownloadFails", kNewer, {}, {}, true, {kAskNewer, kNoUpdater}, "hide show ", false, true},
-        CheckRow{"UpdaterPageWithoutLength", kNewer, httpResponse(200, kStandInUpdater, false), {}, true,
-                 {kAskNewer, kNoUpdater}, "hide show ", false, true},
-        CheckRow{"UpdaterEmpty", kNewer, httpResponse(200, ""), {}, true, {kAskNewer, kNoUpdater}, "hide show ",
-                 false, true},
-        CheckRow{"UpdaterCannotBeStarted", kNewer, httpResponse(200, "MZ\x90 not a program here"), {}, true,
-                 {kAskNewer, "error: The ormelCalc updater could not be started: Exec format error"}, "hide show ",
-                 false, true},
-        CheckRow{"VersionFileWithoutTheSection", "[other]\nVERSION=3.0\n", kUpdater, {}, true, {kNoVersion},
-                 "hide show ", false, false},
+                 "hide show ",
+                 false,
+                 false},
+        CheckRow{"UpdaterAlreadyPresent",
+                 kNewer,
+                 {},
+                 std::string(kStandInUpdater),
+                 true,
+                 {kAskNewer},
+                 "hide close ",
+                 true,
+                 false},
+        CheckRow{"EmptyUpdaterPresentIsFetchedAgain",
+                 kNewer,
+                 kUpdater,
+                 std::string(),
+                 true,
+                 {kAskNewer},
+                 "hide close ",
+                 true,
+                 true},
+        CheckRow{
+            "UpdaterDownloadFails", kNewer, {}, {}, true, {kAskNewer, kNoUpdater}, "hide show ", false, true},
+        CheckRow{"UpdaterPageWithoutLength",
+                 kNewer,
+                 httpResponse(200, kStandInUpdater, false),
+                 {},
+                 true,
+                 {kAskNewer, kNoUpdater},
+                 "hide show ",
+                 false,
+                 true},
+        CheckRow{"UpdaterEmpty",
+                 kNewer,
+                 httpResponse(200, ""),
+                 {},
+                 true,
+                 {kAskNewer, kNoUpdater},
+                 "hide show ",
+                 false,
+                 true},
+        CheckRow{"UpdaterCannotBeStarted",
+                 kNewer,
+                 httpResponse(200, "MZ\x90 not a program here"),
+                 {},
+                 true,
+                 {kAskNewer, "error: The ormelCalc updater could not be started: Exec format error"},
+                 "hide show ",
+                 false,
+                 true},
+        CheckRow{"VersionFileWithoutTheSection",
+                 "[other]\nVERSION=3.0\n",
+                 kUpdater,
+                 {},
+                 true,
+                 {kNoVersion},
+                 "hide show ",
+                 false,
+                 false},
         CheckRow{"NoNetwork", {}, {}, {}, true, {kNoVersion}, "hide show ", false, false}),
     testing_support::RowName{});
 

@@ -23,15 +23,19 @@ std::vector<std::string> words(const std::string& text) {
 TEST(HotkeyChoices, AreTheOfferedTextsInPlainTextOrder) {
   const std::vector<std::string> expected = words(
       "Alt+A Alt+B Alt+C Alt+D Alt+E Alt+F Alt+G Alt+H Alt+I Alt+J Alt+K Alt+L Alt+M Alt+N Alt+O Alt+P Alt+Q "
-      "Alt+R Alt+S Alt+T Alt+U Alt+V Alt+W Alt+X Alt+Y Alt+Z Ctrl+A Ctrl+Alt+A Ctrl+Alt+B Ctrl+Alt+C Ctrl+Alt+D "
+      "Alt+R Alt+S Alt+T Alt+U Alt+V Alt+W Alt+X Alt+Y Alt+Z Ctrl+A Ctrl+Alt+A Ctrl+Alt+B Ctrl+Alt+C "
+      "Ctrl+Alt+D "
       "Ctrl+Alt+E Ctrl+Alt+F Ctrl+Alt+G Ctrl+Alt+H Ctrl+Alt+I Ctrl+Alt+J Ctrl+Alt+K Ctrl+Alt+L Ctrl+Alt+M "
       "Ctrl+Alt+N Ctrl+Alt+O Ctrl+Alt+P Ctrl+Alt+Q Ctrl+Alt+R Ctrl+Alt+S Ctrl+Alt+T Ctrl+Alt+U Ctrl+Alt+V "
-      "Ctrl+Alt+W Ctrl+Alt+X Ctrl+Alt+Y Ctrl+Alt+Z Ctrl+B Ctrl+C Ctrl+D Ctrl+E Ctrl+F Ctrl+F1 Ctrl+F10 Ctrl+F11 "
+      "Ctrl+Alt+W Ctrl+Alt+X Ctrl+Alt+Y Ctrl+Alt+Z Ctrl+B Ctrl+C Ctrl+D Ctrl+E Ctrl+F Ctrl+F1 Ctrl+F10 "
+      "Ctrl+F11 "
       "Ctrl+F12 Ctrl+F2 Ctrl+F3 Ctrl+F4 Ctrl+F5 Ctrl+F6 Ctrl+F7 Ctrl+F8 Ctrl+F9 Ctrl+G Ctrl+H Ctrl+I Ctrl+J "
-      "Ctrl+K Ctrl+L Ctrl+M Ctrl+N Ctrl+O Ctrl+P Ctrl+Q Ctrl+R Ctrl+S Ctrl+T Ctrl+U Ctrl+V Ctrl+W Ctrl+X Ctrl+Y "
+      "Ctrl+K Ctrl+L Ctrl+M Ctrl+N Ctrl+O Ctrl+P Ctrl+Q Ctrl+R Ctrl+S Ctrl+T Ctrl+U Ctrl+V Ctrl+W Ctrl+X "
+      "Ctrl+Y "
       "Ctrl+Z Esc F1 F10 F11 F12 F2 F3 F4 F5 F6 F7 F8 F9 Ins Shift+Ctrl+F1 Shift+Ctrl+F10 Shift+Ctrl+F11 "
       "Shift+Ctrl+F12 Shift+Ctrl+F2 Shift+Ctrl+F3 Shift+Ctrl+F4 Shift+Ctrl+F5 Shift+Ctrl+F6 Shift+Ctrl+F7 "
-      "Shift+Ctrl+F8 Shift+Ctrl+F9 Shift+F1 Shift+F10 Shift+F11 Shift+F12 Shift+F2 Shift+F3 Shift+F4 Shift+F5 "
+      "Shift+Ctrl+F8 Shift+Ctrl+F9 Shift+F1 Shift+F10 Shift+F11 Shift+F12 Shift+F2 Shift+F3 Shift+F4 "
+      "Shift+F5 "
       "Shift+F6 Shift+F7 Shift+F8 Shift+F9 Tab");
   ASSERT_EQ(expected.size(), 129U);
   EXPECT_EQ(hotkeyChoices(), expected);

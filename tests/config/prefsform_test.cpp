@@ -28,13 +28,13 @@ TEST_P(DecimalPlacesEntryIndex, ComparesAsSettingValues) {
   EXPECT_EQ(decimalPlacesEntryIndex(GetParam().value), GetParam().index);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, DecimalPlacesEntryIndex,
-    testing::Values(EntryRow{"BuiltInByte", std::uint8_t{3}, 3}, EntryRow{"TextFromFile", "3", 3},
-                    EntryRow{"IntegerFromDialog", 1000, 24}, EntryRow{"Thirty", 30, 21},
-                    EntryRow{"Zero", "0", 0}, EntryRow{"BetweenEntries", 25, -1},
-                    EntryRow{"Negative", -1, -1}, EntryRow{"NotANumber", "three", -1}),
-    RowName{});
+INSTANTIATE_TEST_SUITE_P(Rows, DecimalPlacesEntryIndex,
+                         testing::Values(EntryRow{"BuiltInByte", std::uint8_t{3}, 3},
+                                         EntryRow{"TextFromFile", "3", 3},
+                                         EntryRow{"IntegerFromDialog", 1000, 24}, EntryRow{"Thirty", 30, 21},
+                                         EntryRow{"Zero", "0", 0}, EntryRow{"BetweenEntries", 25, -1},
+                                         EntryRow{"Negative", -1, -1}, EntryRow{"NotANumber", "three", -1}),
+                         RowName{});
 
 struct SeparatorRow {
   std::string name;
@@ -71,7 +71,8 @@ INSTANTIATE_TEST_SUITE_P(
                     SeparatorRow{"OpenBracket", "(", "bracket"}, SeparatorRow{"CloseBracket", ")", "bracket"},
                     SeparatorRow{"SquareBracket", "[", "bracket"}, SeparatorRow{"Dollar", "$", "hexadecimal"},
                     SeparatorRow{"Equals", "=", "assigns"}, SeparatorRow{"Empty", "", "single"},
-                    SeparatorRow{"TwoCharacters", ".,", "single"}, SeparatorRow{"BrokenUtf8", "\xFF", "single"}),
+                    SeparatorRow{"TwoCharacters", ".,", "single"},
+                    SeparatorRow{"BrokenUtf8", "\xFF", "single"}),
     RowName{});
 
 TEST(ColorPreferenceName, FollowsTheSwatchNumbers) {

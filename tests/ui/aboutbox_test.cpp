@@ -1,10 +1,11 @@
+#include "app/aboutbox.h"
+
 #include <QDesktopServices>
 #include <QFile>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QUrl>
 
-#include "app/aboutbox.h"
 #include "app/update_paths.h"
 #include "ui/aboutbox.h"
 #include "ui/command_keys.h"
@@ -19,7 +20,8 @@ using ormel::testing_support::driveModal;
 namespace {
 
 bool withAbout(Desk& desk, const std::function<void(QDialog&)>& drive) {
-  return driveModal("AboutDialog", [&] { desk.form->command("AboutAction")->trigger(); }, drive);
+  return driveModal(
+      "AboutDialog", [&] { desk.form->command("AboutAction")->trigger(); }, drive);
 }
 
 QString page(std::string_view path) { return QString::fromStdString(ormel::aboutPageAddress(path)); }

@@ -5,7 +5,6 @@
 #include <QListWidget>
 #include <QTest>
 #include <QTimer>
-
 #include <functional>
 
 namespace ormel::testing_support {

@@ -1,3 +1,5 @@
+#include "config/hotkeysform.h"
+
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -5,7 +7,6 @@
 #include <QPushButton>
 #include <QSignalSpy>
 
-#include "config/hotkeysform.h"
 #include "config/shortcut_text.h"
 #include "ui/command_keys.h"
 #include "ui/dialog_test_support.h"
@@ -23,7 +24,8 @@ using ormel::testing_support::lines;
 namespace {
 
 bool withHotkeys(Desk& desk, const std::function<void(QDialog&)>& drive) {
-  return driveModal("CustomizeHotkeys", [&] { desk.form->command("HotkeysAction")->trigger(); }, drive);
+  return driveModal(
+      "CustomizeHotkeys", [&] { desk.form->command("HotkeysAction")->trigger(); }, drive);
 }
 
 int lineOf(const QListWidget& list, const QString& caption) {
@@ -40,7 +42,9 @@ void select(QDialog& dialog, const QString& caption) {
   clickLine(list, lineOf(list, caption));
 }
 
-void clickOk(QDialog& dialog) { QTest::mouseClick(&child<QPushButton>(dialog, "HotkeysOkButton"), Qt::LeftButton); }
+void clickOk(QDialog& dialog) {
+  QTest::mouseClick(&child<QPushButton>(dialog, "HotkeysOkButton"), Qt::LeftButton);
+}
 
 }  // namespace
 
@@ -65,8 +69,8 @@ void HotkeysFormTest::opensOnTheFirstCommand() {
     QCOMPARE(child<QGroupBox>(dialog, "DescriptionGroupBox").title(), QString("Hotkey Description"));
     QCOMPARE(child<QGroupBox>(dialog, "HotkeysEditGroupBox").title(), QString("Hotkey For Selected Action"));
     const auto& list = child<QListWidget>(dialog, "EditHotKeysBox");
-    QCOMPARE(lines(list), QStringList({"Check For Update", "Clear Screen", "Clear Variables", "Open Sheet", "Quit",
-                                       "Save Sheet As"}));
+    QCOMPARE(lines(list), QStringList({"Check For Update", "Clear Screen", "Clear Variables", "Open Sheet",
+                                       "Quit", "Save Sheet As"}));
     QCOMPARE(list.currentRow(), 0);
     const auto& box = child<QComboBox>(dialog, "EditHotKeysEditBox");
     QVERIFY(box.isEditable());

@@ -1,14 +1,13 @@
 // The one-instance rule across two processes: this test's window is the first instance, the
 // real program started beside it is the second.
-#include <QFileInfo>
-#include <QLocalSocket>
-#include <QProcess>
-#include <QSignalSpy>
-
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <QFileInfo>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QSignalSpy>
 #include <csignal>
 #include <cstring>
 
@@ -44,10 +43,8 @@ struct ProgramCopy {
   }
 };
 
-const QByteArray kSettingsOneInstance =
-    "<settings>\r\n <oneinstance value=\"True\" />\r\n</settings>\r\n";
-const QByteArray kSettingsManyInstances =
-    "<settings>\r\n <oneinstance value=\"False\" />\r\n</settings>\r\n";
+const QByteArray kSettingsOneInstance = "<settings>\r\n <oneinstance value=\"True\" />\r\n</settings>\r\n";
+const QByteArray kSettingsManyInstances = "<settings>\r\n <oneinstance value=\"False\" />\r\n</settings>\r\n";
 
 }  // namespace
 
@@ -101,8 +98,8 @@ void InstanceTest::withTheSwitchOffTwoRunSideBySide() {
   ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
   QVERIFY(finished.wait(15000));
   QCOMPARE(process.exitCode(), 0);
-  QCOMPARE(second.dataFiles(),
-           (QStringList{"hotkeys.xml", "prefs.xml", "settings.xml", "toolbars.ini", "vars.xml", "workspace.dat"}));
+  QCOMPARE(second.dataFiles(), (QStringList{"hotkeys.xml", "prefs.xml", "settings.xml", "toolbars.ini",
+                                            "vars.xml", "workspace.dat"}));
 }
 
 void InstanceTest::aNameLeftByADeadInstanceIsTakenOver() {

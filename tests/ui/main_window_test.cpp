@@ -39,7 +39,9 @@ QTextCharFormat formatAt(const ormel::ScratchPadEdit& pad, int position) {
   return cursor.charFormat();
 }
 
-QString lineText(const ormel::ScratchPadEdit& pad, int n) { return pad.document()->findBlockByNumber(n).text(); }
+QString lineText(const ormel::ScratchPadEdit& pad, int n) {
+  return pad.document()->findBlockByNumber(n).text();
+}
 
 }  // namespace
 
@@ -106,16 +108,36 @@ void MainWindowTest::commandsHaveCaptionsCategoriesAndKeys_data() {
   QTest::addColumn<QString>("caption");
   QTest::addColumn<QString>("category");
   QTest::addColumn<QString>("key");
-  QTest::newRow("ClearScreen") << "Clear Screen" << "ormelCuts" << "Esc";
-  QTest::newRow("ClearVariables") << "Clear Variables" << "ormelCuts" << "F1";
-  QTest::newRow("SaveSheet") << "Save Sheet As" << "ormelCuts" << "F2";
-  QTest::newRow("LoadSheet") << "Open Sheet" << "ormelCuts" << "F3";
-  QTest::newRow("QuitApp") << "Quit" << "ormelCuts" << "";
-  QTest::newRow("CheckForUpdate") << "Check For Update" << "ormelCuts" << "";
-  QTest::newRow("SettingsAction") << "Switches" << "" << "";
-  QTest::newRow("PrefrencesAction") << "Preferences" << "" << "";
-  QTest::newRow("HotkeysAction") << "Hotkeys" << "" << "";
-  QTest::newRow("AboutAction") << "About" << "" << "";
+  QTest::newRow("ClearScreen") << "Clear Screen"
+                               << "ormelCuts"
+                               << "Esc";
+  QTest::newRow("ClearVariables") << "Clear Variables"
+                                  << "ormelCuts"
+                                  << "F1";
+  QTest::newRow("SaveSheet") << "Save Sheet As"
+                             << "ormelCuts"
+                             << "F2";
+  QTest::newRow("LoadSheet") << "Open Sheet"
+                             << "ormelCuts"
+                             << "F3";
+  QTest::newRow("QuitApp") << "Quit"
+                           << "ormelCuts"
+                           << "";
+  QTest::newRow("CheckForUpdate") << "Check For Update"
+                                  << "ormelCuts"
+                                  << "";
+  QTest::newRow("SettingsAction") << "Switches"
+                                  << ""
+                                  << "";
+  QTest::newRow("PrefrencesAction") << "Preferences"
+                                    << ""
+                                    << "";
+  QTest::newRow("HotkeysAction") << "Hotkeys"
+                                 << ""
+                                 << "";
+  QTest::newRow("AboutAction") << "About"
+                               << ""
+                               << "";
 }
 
 void MainWindowTest::commandsHaveCaptionsCategoriesAndKeys() {
@@ -133,14 +155,26 @@ void MainWindowTest::commandsHaveCaptionsCategoriesAndKeys() {
 
 void MainWindowTest::contextMenuListsEntriesInOrder() {
   TForm1 form({});
-  const QStringList expected{"Clear Screen\tEsc",   "Clear Variables\tF1", "File",
-                             "  Open Sheet...\tF2", "  Save Sheet As...\tF3", "  Check For Update",
-                             "  Quit",              "Settings",            "  Preferences...",
-                             "  Switches...",       "  Hotkeys...",        "Toolbars",
-                             "  Variable Editor",   "  Functions",         "  Variables List",
+  const QStringList expected{"Clear Screen\tEsc",
+                             "Clear Variables\tF1",
+                             "File",
+                             "  Open Sheet...\tF2",
+                             "  Save Sheet As...\tF3",
+                             "  Check For Update",
+                             "  Quit",
+                             "Settings",
+                             "  Preferences...",
+                             "  Switches...",
+                             "  Hotkeys...",
+                             "Toolbars",
+                             "  Variable Editor",
+                             "  Functions",
+                             "  Variables List",
                              "About"};
   QCOMPARE(menuLines(*form.commandMenu()), expected);
   QCOMPARE(menuLines(*form.functionPopupMenu()), QStringList{"Paste"});
+  const QList<QAction*> settings = form.commandMenu()->actions().at(3)->menu()->actions();
+  QCOMPARE(settings.at(1)->statusTip(), QString("Show the switches dialog."));
 }
 
 void MainWindowTest::contextMenuChecksVisibleToolbars() {
@@ -219,7 +253,8 @@ void MainWindowTest::sheetKeysFollowTheFocus() {
     opened = shown.objectName();
     QTimer::singleShot(0, &shown, &QDialog::reject);
   });
-  QWidget* target = inScratchPad ? static_cast<QWidget*>(&desk.pad()) : desk.form->varsDropDownBox()->lineEdit();
+  QWidget* target =
+      inScratchPad ? static_cast<QWidget*>(&desk.pad()) : desk.form->varsDropDownBox()->lineEdit();
   target->setFocus();
   QTest::keyClick(target, Qt::Key(key));
   QCOMPARE(opened, dialog);

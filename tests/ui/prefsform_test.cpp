@@ -1,3 +1,5 @@
+#include "ui/prefsform.h"
+
 #include <QColorDialog>
 #include <QComboBox>
 #include <QFontDatabase>
@@ -9,7 +11,6 @@
 
 #include "ui/command_keys.h"
 #include "ui/dialog_test_support.h"
-#include "ui/prefsform.h"
 #include "ui/ui_test_support.h"
 
 using ormel::ColorSwatch;
@@ -23,24 +24,29 @@ using ormel::testing_support::driveModal;
 namespace {
 
 bool withPreferences(Desk& desk, const std::function<void(QDialog&)>& drive) {
-  return driveModal("CustomizePreferences", [&] { desk.form->command("PrefrencesAction")->trigger(); }, drive);
+  return driveModal(
+      "CustomizePreferences", [&] { desk.form->command("PrefrencesAction")->trigger(); }, drive);
 }
 
-void clickOk(QDialog& dialog) { QTest::mouseClick(&child<QPushButton>(dialog, "SettingsOkButton"), Qt::LeftButton); }
+void clickOk(QDialog& dialog) {
+  QTest::mouseClick(&child<QPushButton>(dialog, "SettingsOkButton"), Qt::LeftButton);
+}
 
 /// Presses a swatch with a mouse button and answers the colour chooser: with a colour, or
 /// cancelled when none is given. False when no chooser came up.
 bool pressSwatch(ColorSwatch& swatch, Qt::MouseButton button, std::optional<QColor> answer) {
-  return driveModal("ColorChooser", [&] { QTest::mousePress(&swatch, button); }, [&](QDialog& dialog) {
-    auto& chooser = static_cast<QColorDialog&>(dialog);
-    QCOMPARE(chooser.currentColor(), swatch.color());
-    if (answer) {
-      chooser.setCurrentColor(*answer);
-      chooser.accept();
-    } else {
-      chooser.reject();
-    }
-  });
+  return driveModal(
+      "ColorChooser", [&] { QTest::mousePress(&swatch, button); },
+      [&](QDialog& dialog) {
+        auto& chooser = static_cast<QColorDialog&>(dialog);
+        QCOMPARE(chooser.currentColor(), swatch.color());
+        if (answer) {
+          chooser.setCurrentColor(*answer);
+          chooser.accept();
+        } else {
+          chooser.reject();
+        }
+      });
 }
 
 /// Chooses the entry with that text in a drop-down list as the user does.
@@ -51,7 +57,9 @@ void choose(QComboBox& box, const QString& text) {
   emit box.activated(index);
 }
 
-SettingValue pref(Desk& desk, const char* key) { return desk.form->appManager()->OrmelPrefs().getSettingValue(key); }
+SettingValue pref(Desk& desk, const char* key) {
+  return desk.form->appManager()->OrmelPrefs().getSettingValue(key);
+}
 
 }  // namespace
 
@@ -92,7 +100,8 @@ void PrefsFormTest::opensWithTheBuiltInPreferences() {
     const auto& fonts = child<QComboBox>(dialog, "FontsList");
     QVERIFY(!fonts.isEditable());
     QCOMPARE(fonts.count(), QFontDatabase::families().size());
-    QCOMPARE(fonts.currentText(), QFontDatabase::families().contains("Verdana") ? QString("Verdana") : QString());
+    QCOMPARE(fonts.currentText(),
+             QFontDatabase::families().contains("Verdana") ? QString("Verdana") : QString());
     const auto& places = child<QComboBox>(dialog, "DecimalPlacesDropBox");
     QCOMPARE(places.count(), 25);
     QCOMPARE(places.itemText(24), QString("1000"));
@@ -135,9 +144,8 @@ void PrefsFormTest::anUninstalledFaceSelectsNothing() {
   }));
   prefs.setSettingValue("SelectedFont", "No Such Face Anywhere");
   prefs.ApplyPrefs();
-  QVERIFY(withPreferences(desk, [&](QDialog& dialog) {
-    QCOMPARE(child<QComboBox>(dialog, "FontsList").currentIndex(), -1);
-  }));
+  QVERIFY(withPreferences(
+      desk, [&](QDialog& dialog) { QCOMPARE(child<QComboBox>(dialog, "FontsList").currentIndex(), -1); }));
 }
 
 void PrefsFormTest::choicesReachTheStoreAtOnce() {
@@ -207,12 +215,18 @@ void PrefsFormTest::okAppliesLookToTheScratchPad() {
 void PrefsFormTest::separatorRules_data() {
   QTest::addColumn<QString>("typed");
   QTest::addColumn<QString>("stored");
-  QTest::newRow("EmptyStoresThePoint") << "" << ".";
-  QTest::newRow("Comma") << "," << ",";
-  QTest::newRow("Apostrophe") << "'" << "'";
-  QTest::newRow("DigitIsRefused") << "5" << ".";
-  QTest::newRow("LetterIsRefused") << "x" << ".";
-  QTest::newRow("DollarIsRefused") << "$" << ".";
+  QTest::newRow("EmptyStoresThePoint") << ""
+                                       << ".";
+  QTest::newRow("Comma") << ","
+                         << ",";
+  QTest::newRow("Apostrophe") << "'"
+                              << "'";
+  QTest::newRow("DigitIsRefused") << "5"
+                                  << ".";
+  QTest::newRow("LetterIsRefused") << "x"
+                                   << ".";
+  QTest::newRow("DollarIsRefused") << "$"
+                                   << ".";
 }
 
 void PrefsFormTest::separatorRules() {

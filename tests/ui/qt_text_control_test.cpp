@@ -1,14 +1,14 @@
 // The Qt text control must behave as the in-memory one: every row runs one script of
 // operations against both and compares everything the interface can observe afterwards.
+#include "ui/qt_text_control.h"
+
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
-
 #include <functional>
 #include <sstream>
 
 #include "scratchpad/memory_text_control.h"
-#include "ui/qt_text_control.h"
 
 using ormel::CharStyle;
 using ormel::KeyModifiers;
@@ -28,12 +28,13 @@ std::string snapshot(const TextControl& control) {
   std::ostringstream out;
   out << "lines " << control.lineCount() << " length " << control.textLength() << "\n";
   for (int n = 0; n <= control.lineCount(); ++n) {
-    out << n << ": [" << control.line(n) << "] len " << control.lineLength(n) << " start " << control.lineStart(n)
-        << "\n";
+    out << n << ": [" << control.line(n) << "] len " << control.lineLength(n) << " start "
+        << control.lineStart(n) << "\n";
   }
   const CharStyle insertion = control.selAttributes();
-  out << "caret " << control.selStart() << " line " << control.caretLine() << " sel " << control.selLength() << " ["
-      << control.selText() << "] insert " << insertion.color << (insertion.bold ? "b" : "") << "\nstyles";
+  out << "caret " << control.selStart() << " line " << control.caretLine() << " sel " << control.selLength()
+      << " [" << control.selText() << "] insert " << insertion.color << (insertion.bold ? "b" : "")
+      << "\nstyles";
   for (int position = 0; position <= control.textLength(); ++position) {
     const CharStyle style = control.styleAt(position);
     out << " " << style.color << (style.bold ? "b" : "");
@@ -70,7 +71,8 @@ class QtTextControlTest : public QObject {
 void QtTextControlTest::behavesAsTheMemoryControl_data() {
   QTest::addColumn<Script>("script");
   QTest::newRow("empty control") << Script([](TextControl&) {});
-  QTest::newRow("text with CR LF, LF and CR breaks") << Script([](TextControl& c) { type(c, "1+2\r\n 3\nab\rc"); });
+  QTest::newRow("text with CR LF, LF and CR breaks")
+      << Script([](TextControl& c) { type(c, "1+2\r\n 3\nab\rc"); });
   QTest::newRow("answer style then expression style") << Script([](TextControl& c) {
     type(c, "2+3\n");
     type(c, " 5", kAnswer);

@@ -1,14 +1,14 @@
 // The thread timer and the worker hand-off on Qt's event loop, as the window uses them.
+#include "ui/qt_window_thread.h"
+
 #include <QElapsedTimer>
 #include <QTest>
 #include <QThread>
-
 #include <atomic>
 #include <stdexcept>
 #include <thread>
 
 #include "app/ThreadTimer.h"
-#include "ui/qt_window_thread.h"
 
 class QtWindowThreadTest : public QObject {
   Q_OBJECT

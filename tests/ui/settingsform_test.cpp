@@ -27,7 +27,8 @@ bool glows(const QWidget& widget) {
 
 /// Opens the switches dialog through its command and drives it.
 bool withSwitches(Desk& desk, const std::function<void(QDialog&)>& drive) {
-  return driveModal("CustomizeSettings", [&] { desk.form->command("SettingsAction")->trigger(); }, drive);
+  return driveModal(
+      "CustomizeSettings", [&] { desk.form->command("SettingsAction")->trigger(); }, drive);
 }
 
 bool mainWindowOnTop(const Desk& desk) { return desk.form->windowFlags().testFlag(Qt::WindowStaysOnTopHint); }
@@ -61,8 +62,8 @@ void SettingsFormTest::opensOnTheFirstSwitch() {
     QCOMPARE(list.currentRow(), 0);
     QVERIFY(child<QRadioButton>(dialog, "SettingFalseRadioBtn").isChecked());
     QVERIFY(!child<QRadioButton>(dialog, "SettingTrueRadioBtn").isChecked());
-    const QString description = ormel::labelText(ormel::FormatForLabel(
-        "Set to true, ormelCalc will always appear on top of all other windows.", 40));
+    const QString description = ormel::labelText(
+        ormel::FormatForLabel("Set to true, ormelCalc will always appear on top of all other windows.", 40));
     QVERIFY(description.contains('\n'));
     QCOMPARE(child<QLabel>(dialog, "DescriptionLabel").text(), description);
     QCOMPARE(child<QLabel>(dialog, "DefaultLabel").text(), QString("default value"));

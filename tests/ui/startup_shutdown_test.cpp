@@ -59,12 +59,14 @@ void StartupShutdownTest::firstRunWritesEveryFile() {
   QVERIFY(!QFileInfo::exists(desk.dataFile("hotkeys.xml")));
   QCOMPARE(desk.form->funcsDropDownBox()->count() > 80, true);
   desk.stop();
-  for (const char* name : {"vars.xml", "settings.xml", "prefs.xml", "hotkeys.xml", "toolbars.ini", "workspace.dat"}) {
+  for (const char* name :
+       {"vars.xml", "settings.xml", "prefs.xml", "hotkeys.xml", "toolbars.ini", "workspace.dat"}) {
     QVERIFY2(QFileInfo(desk.dataFile(name)).isFile(), name);
   }
   QCOMPARE(desk.read("hotkeys.xml"), QByteArray(kDefaultHotkeys));
   QCOMPARE(desk.read("vars.xml"), QByteArray("<variables />\r\n"));
-  QVERIFY(desk.read("toolbars.ini").startsWith("[FuncsToolbar]\r\nRev=2000\r\nVisible=1\r\nDockedTo=TopDock\r\n"));
+  QVERIFY(desk.read("toolbars.ini")
+              .startsWith("[FuncsToolbar]\r\nRev=2000\r\nVisible=1\r\nDockedTo=TopDock\r\n"));
 }
 
 void StartupShutdownTest::workspaceComesBackWithItsAnswers() {
@@ -98,14 +100,15 @@ void StartupShutdownTest::toolbarLayoutFollowsTheRevRule_data() {
   QTest::addColumn<bool>("visible");
   QTest::addColumn<int>("area");
   QTest::addColumn<bool>("floating");
-  QTest::newRow("Rev 1999 is ignored") << QByteArray("Rev=1999\nVisible=0\nDockedTo=BottomDock") << true
-                                       << int(Qt::TopToolBarArea) << false;
+  QTest::newRow("Rev 1999 is ignored")
+      << QByteArray("Rev=1999\nVisible=0\nDockedTo=BottomDock") << true << int(Qt::TopToolBarArea) << false;
   QTest::newRow("no Rev is ignored") << QByteArray("Visible=0") << true << int(Qt::TopToolBarArea) << false;
-  QTest::newRow("Rev 2000 hides") << QByteArray("Rev=2000\nVisible=0") << false << int(Qt::TopToolBarArea) << false;
+  QTest::newRow("Rev 2000 hides") << QByteArray("Rev=2000\nVisible=0") << false << int(Qt::TopToolBarArea)
+                                  << false;
   QTest::newRow("Rev 2000 docks below") << QByteArray("Rev=2000\nVisible=1\nDockedTo=BottomDock\nDockRow=1")
                                         << true << int(Qt::BottomToolBarArea) << false;
-  QTest::newRow("unknown dock changes nothing") << QByteArray("Rev=2000\nDockedTo=LeftDock") << true
-                                                << int(Qt::TopToolBarArea) << false;
+  QTest::newRow("unknown dock changes nothing")
+      << QByteArray("Rev=2000\nDockedTo=LeftDock") << true << int(Qt::TopToolBarArea) << false;
   QTest::newRow("plus floats") << QByteArray("Rev=2000\nDockedTo=+\nFloatLeft=40\nFloatTop=30") << true
                                << int(Qt::NoToolBarArea) << true;
 }
@@ -148,8 +151,9 @@ void StartupShutdownTest::toolbarLayoutRoundTrips() {
 void StartupShutdownTest::shortcutsAndPreferencesComeBack() {
   Desk desk;
   desk.write("hotkeys.xml", "<hotkeys><hotkey name=\"Quit\" hotkey=\"ctrl+q\" /></hotkeys>");
-  desk.write("prefs.xml", "<preferences><answercolor value=\"255\" /><backgroundcolor value=\"16777215\" />"
-                          "</preferences>");
+  desk.write("prefs.xml",
+             "<preferences><answercolor value=\"255\" /><backgroundcolor value=\"16777215\" />"
+             "</preferences>");
   QVERIFY(desk.start());
   QCOMPARE(desk.form->command("QuitApp")->shortcutCode(), std::uint16_t(0x4000 | 'Q'));
   QCOMPARE(desk.pad().palette().color(QPalette::Base), QColor(Qt::white));
@@ -190,16 +194,18 @@ void StartupShutdownTest::unwritableFolderIsSaidOnceAndFailedSavesAreReported() 
   QCOMPARE(desk.pad().toPlainText(), QString("1+2\n 3"));
   desk.stop();
   QCOMPARE(boxes.texts.size(), 2);
-  for (const char* name : {"vars.xml", "settings.xml", "prefs.xml", "hotkeys.xml", "workspace.dat", "toolbars.ini"}) {
+  for (const char* name :
+       {"vars.xml", "settings.xml", "prefs.xml", "hotkeys.xml", "workspace.dat", "toolbars.ini"}) {
     QVERIFY2(boxes.texts[1].contains(name), name);
   }
 }
 
 void StartupShutdownTest::unreadableVariablesAreReportedAndKept() {
   Desk desk;
-  const QByteArray broken = "<variables>\r\n <variable name=\"A\" value=\"1\" />\r\n"
-                            " <variable name=\"B\" value=\"abc\" />\r\n <variable name=\"C\" value=\"3\" />\r\n"
-                            "</variables>\r\n";
+  const QByteArray broken =
+      "<variables>\r\n <variable name=\"A\" value=\"1\" />\r\n"
+      " <variable name=\"B\" value=\"abc\" />\r\n <variable name=\"C\" value=\"3\" />\r\n"
+      "</variables>\r\n";
   desk.write("vars.xml", broken);
   desk.write("prefs.xml", "<preferences><answercolor value=\"255\" /></preferences>");
   MessageBoxAnswerer boxes;

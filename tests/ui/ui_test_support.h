@@ -7,7 +7,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-
 #include <memory>
 
 #include "ui/ormelCalcMain.h"
@@ -59,7 +58,8 @@ struct Desk {
 
   /// Creates and shows the window with the scratch pad focused; false when FormCreate refused.
   bool start() {
-    form = std::make_unique<TForm1>(TAppManager::Folders{program.path().toStdString(), home.path().toStdString()});
+    form = std::make_unique<TForm1>(
+        TAppManager::Folders{program.path().toStdString(), home.path().toStdString()});
     if (!form->FormCreate()) return false;
     form->show();
     form->activateWindow();

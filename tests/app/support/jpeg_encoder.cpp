@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+// The library's header needs FILE and size_t declared before it.
 #include <jpeglib.h>
 
 namespace ormel::testing_support {
@@ -20,7 +21,9 @@ std::vector<std::uint8_t> encodeJpeg(int width, int height, const std::vector<st
   info.image_width = static_cast<JDIMENSION>(width);
   info.image_height = static_cast<JDIMENSION>(height);
   info.input_components = options.components;
-  info.in_color_space = options.components == 1 ? JCS_GRAYSCALE : options.components == 4 ? JCS_CMYK : JCS_RGB;
+  info.in_color_space = options.components == 1   ? JCS_GRAYSCALE
+                        : options.components == 4 ? JCS_CMYK
+                                                  : JCS_RGB;
   jpeg_set_defaults(&info);
   jpeg_set_quality(&info, options.quality, TRUE);
   if (options.progressive) jpeg_simple_progression(&info);

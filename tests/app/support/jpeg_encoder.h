@@ -14,7 +14,8 @@ struct JpegOptions {
 };
 
 /// The JPEG file for a picture of width x height pixels with options.components bytes each.
-[[nodiscard]] std::vector<std::uint8_t> encodeJpeg(int width, int height, const std::vector<std::uint8_t>& samples,
+[[nodiscard]] std::vector<std::uint8_t> encodeJpeg(int width, int height,
+                                                   const std::vector<std::uint8_t>& samples,
                                                    JpegOptions options = {});
 
 /// A picture of width x height pixels with smooth gradients in every component.

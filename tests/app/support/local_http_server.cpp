@@ -77,9 +77,11 @@ bool readRequest(int fd, const std::atomic<bool>& stopping, ReceivedRequest& req
       const std::string_view line = head.substr(0, lineEnd);
       const std::size_t colon = line.find(':');
       if (colon == std::string_view::npos) continue;
-      request.headers.emplace_back(std::string(line.substr(0, colon)), std::string(trimmed(line.substr(colon + 1))));
+      request.headers.emplace_back(std::string(line.substr(0, colon)),
+                                   std::string(trimmed(line.substr(colon + 1))));
     }
-    bodyLength = static_cast<std::size_t>(std::strtoull(request.header("Content-Length").c_str(), nullptr, 10));
+    bodyLength =
+        static_cast<std::size_t>(std::strtoull(request.header("Content-Length").c_str(), nullptr, 10));
   }
   if (headEnd == std::string::npos) return false;
   request.body = data.substr(headEnd + 4, bodyLength);
