@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+
+#include "config/window_ports.h"
+
+namespace ormel {
+
+/// The shortcuts of the "ormelCuts" actions between runs, in hotkeys.xml. Holds nothing itself:
+/// the shortcuts live on the actions.
+class TOrmelHotKeys {
+ public:
+  /// Writes caption and shortcut text of every action whose category is exactly "ormelCuts".
+  /// Throws EFCreateError naming the file and the reason; the old file is then untouched.
+  void Save(const std::string& fileName, const ActionList& actions) const;
+  /// Gives every action whose caption equals an entry's "name" exactly (any category) the
+  /// shortcut read from its "hotkey"; text that names no key removes the shortcut. A missing
+  /// or foreign file changes nothing.
+  void Load(const std::string& fileName, ActionList& actions) const;
+};
+
+}  // namespace ormel
