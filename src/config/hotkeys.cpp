@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "base/text.h"
 #include "config/shortcut_text.h"
+#include "config/store_support.h"
 #include "config/xmlnode.h"
 
 namespace ormel {
@@ -20,8 +20,8 @@ void TOrmelHotKeys::Save(const std::string& fileName, const ActionList& actions)
 }
 
 void TOrmelHotKeys::Load(const std::string& fileName, ActionList& actions) const {
-  const std::unique_ptr<TXMLNode> root = LoadXMLFromFile(fileName);
-  if (!root || lowerCaseAscii(root->Name()) != "hotkeys") return;
+  const std::unique_ptr<TXMLNode> root = loadStoreFile(fileName, "hotkeys");
+  if (!root) return;
   for (int i = 0; i < root->GetChildCount(); ++i) {
     const TXMLNode& child = *root->GetChild(i);
     if (child.Name() != "hotkey") continue;

@@ -5,14 +5,12 @@
 #include <memory>
 
 #include "base/atomic_file.h"
-#include "base/text.h"
+#include "config/store_support.h"
 #include "config/xmlnode.h"
 
 namespace ormel {
 
 namespace {
-
-constexpr std::string_view kNotFound = "not found";
 
 // Colours, cursor placement and decimal places are read as integers; a value that cannot be
 // one would only fail later, in the middle of a calculation.
@@ -50,8 +48,8 @@ void TOrmelPrefs::Init(const std::string& fileName) {
 }
 
 void TOrmelPrefs::Load(const std::string& fileName) {
-  const std::unique_ptr<TXMLNode> root = LoadXMLFromFile(fileName);
-  if (!root || lowerCaseAscii(root->Name()) != "preferences") return;
+  const std::unique_ptr<TXMLNode> root = loadStoreFile(fileName, "preferences");
+  if (!root) return;
   for (int i = 0; i < root->GetChildCount(); ++i) {
     const TXMLNode& child = *root->GetChild(i);
     const int index = findEntry(child.Name());
@@ -101,12 +99,6 @@ void TOrmelPrefs::setSettingValue(std::string_view key, const SettingValue& valu
   if (const int index = findEntry(key); index >= 0) m_entries[static_cast<std::size_t>(index)].value = value;
 }
 
-int TOrmelPrefs::findEntry(std::string_view key) const {
-  const std::string wanted = lowerCaseAscii(key);
-  for (std::size_t i = 0; i < m_entries.size(); ++i) {
-    if (lowerCaseAscii(m_entries[i].name) == wanted) return static_cast<int>(i);
-  }
-  return -1;
-}
+int TOrmelPrefs::findEntry(std::string_view key) const { return findEntryByKey(m_entries, key); }
 
 }  // namespace ormel

@@ -5,14 +5,12 @@
 #include <optional>
 
 #include "base/atomic_file.h"
-#include "base/text.h"
+#include "config/store_support.h"
 #include "config/xmlnode.h"
 
 namespace ormel {
 
 namespace {
-
-constexpr std::string_view kNotFound = "not found";
 
 // The field as an int, or nothing when it is missing or not a whole number in range.
 std::optional<int> intField(const TXMLNode& node, std::string_view name) {
@@ -43,8 +41,8 @@ void TOrmelSettings::Init(const std::string& fileName) {
 }
 
 void TOrmelSettings::Load(const std::string& fileName) {
-  const std::unique_ptr<TXMLNode> root = LoadXMLFromFile(fileName);
-  if (!root || lowerCaseAscii(root->Name()) != "settings") return;
+  const std::unique_ptr<TXMLNode> root = loadStoreFile(fileName, "settings");
+  if (!root) return;
   for (int i = 0; i < root->GetChildCount(); ++i) {
     const TXMLNode& child = *root->GetChild(i);
     const int entry = getSettingIndex(child.Name());
@@ -110,13 +108,7 @@ bool TOrmelSettings::getSettingValue(int index) const {
 
 bool TOrmelSettings::getSettingValue(std::string_view key) const { return getSettingValue(getSettingIndex(key)); }
 
-int TOrmelSettings::getSettingIndex(std::string_view key) const {
-  const std::string wanted = lowerCaseAscii(key);
-  for (std::size_t i = 0; i < m_entries.size(); ++i) {
-    if (lowerCaseAscii(m_entries[i].name) == wanted) return static_cast<int>(i);
-  }
-  return -1;
-}
+int TOrmelSettings::getSettingIndex(std::string_view key) const { return findEntryByKey(m_entries, key); }
 
 void TOrmelSettings::setSettingValue(int index, bool value) {
   if (index >= 0 && index < count()) m_entries[static_cast<std::size_t>(index)].value = value;

@@ -22,6 +22,12 @@ bool isNameChar(char c) {
   }
 }
 
+// The end of the name that starts at from (from itself when none does).
+std::size_t nameEnd(std::string_view doc, std::size_t from) {
+  while (from < doc.size() && isNameChar(doc[from])) ++from;
+  return from;
+}
+
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 int hexDigit(char c) {
@@ -164,10 +170,8 @@ XmlPartType TXmlScanner::scanMarkup() {
 
 XmlPartType TXmlScanner::scanTag() {
   const std::string_view doc(m_document);
-  std::size_t p = m_pos + 1;
-  const std::size_t nameStart = p;
-  while (p < doc.size() && isNameChar(doc[p])) ++p;
-  m_name.assign(doc.substr(nameStart, p - nameStart));
+  std::size_t p = nameEnd(doc, m_pos + 1);
+  m_name.assign(doc.substr(m_pos + 1, p - m_pos - 1));
 
   for (;;) {
     while (p < doc.size() && isBlank(doc[p])) ++p;
@@ -195,7 +199,7 @@ XmlPartType TXmlScanner::scanTag() {
       continue;
     }
     const std::size_t attributeStart = p;
-    while (p < doc.size() && isNameChar(doc[p])) ++p;
+    p = nameEnd(doc, p);
     XmlAttribute attribute{std::string(doc.substr(attributeStart, p - attributeStart)), {}};
     std::size_t q = p;
     while (q < doc.size() && isBlank(doc[q])) ++q;
@@ -226,10 +230,8 @@ XmlPartType TXmlScanner::scanTag() {
 
 XmlPartType TXmlScanner::scanEndTag() {
   const std::string_view doc(m_document);
-  std::size_t p = m_pos + 2;
-  const std::size_t nameStart = p;
-  while (p < doc.size() && isNameChar(doc[p])) ++p;
-  m_name.assign(doc.substr(nameStart, p - nameStart));
+  const std::size_t p = nameEnd(doc, m_pos + 2);
+  m_name.assign(doc.substr(m_pos + 2, p - m_pos - 2));
   const std::size_t close = doc.find('>', p);
   m_pos = close == std::string_view::npos ? doc.size() : close + 1;
   return XmlPartType::EndTag;

@@ -1,0 +1,103 @@
+#include "config/hotkeys.h"
+
+#include <gtest/gtest.h>
+
+#include "config/headless_window.h"
+#include "config/shortcut_text.h"
+#include "config/temp_folder.h"
+
+namespace ormel {
+namespace {
+
+using testing_support::TempFolderTest;
+
+constexpr const char* kDefaultFile =
+    "<hotkeys>\r\n"
+    " <hotkey name=\"Clear Screen\" hotkey=\"Esc\" />\r\n"
+    " <hotkey name=\"Clear Variables\" hotkey=\"F1\" />\r\n"
+    " <hotkey name=\"Save Sheet As\" hotkey=\"F2\" />\r\n"
+    " <hotkey name=\"Open Sheet\" hotkey=\"F3\" />\r\n"
+    " <hotkey name=\"Quit\" hotkey=\"\" />\r\n"
+    " <hotkey name=\"Check For Update\" hotkey=\"\" />\r\n"
+    "</hotkeys>\r\n";
+
+class HotKeysTest : public TempFolderTest {
+ protected:
+  std::string hotkeysFile() const { return path("hotkeys.xml"); }
+  ShortCut shortCutOf(const std::string& caption) const {
+    for (const auto& action : m_actions.actions()) {
+      if (action.caption == caption) return action.shortCut;
+    }
+    ADD_FAILURE() << caption;
+    return 0;
+  }
+  void load(const std::string& content) {
+    write("hotkeys.xml", content);
+    m_store.Load(hotkeysFile(), m_actions);
+  }
+
+  MemoryActionList m_actions{{
+      {"Clear Screen", "ormelCuts", "", 27},
+      {"Preferences", "Settings", "", 0},
+      {"Clear Variables", "ormelCuts", "", 112},
+      {"Save Sheet As", "ormelCuts", "", 113},
+      {"Open Sheet", "ormelCuts", "", 114},
+      {"Quit", "ormelCuts", "", 0},
+      {"Copy", "OrmelCuts", "", 0},
+      {"Check For Update", "ormelCuts", "", 0},
+  }};
+  TOrmelHotKeys m_store;
+};
+
+TEST_F(HotKeysTest, DefaultsSaveExactlyAndLoadUnchanged) {
+  m_store.Save(hotkeysFile(), m_actions);
+  EXPECT_EQ(read("hotkeys.xml"), kDefaultFile);
+  const auto before = m_actions.actions();
+  m_store.Load(hotkeysFile(), m_actions);
+  for (std::size_t i = 0; i < before.size(); ++i) EXPECT_EQ(m_actions.actions()[i].shortCut, before[i].shortCut);
+}
+
+TEST_F(HotKeysTest, LoadSetsShortcutsByExactCaption) {
+  load(
+      "<HotKeys><hotkey name=\"Quit\" hotkey=\"ctrl+q\"/><hotkey name=\"quit\" hotkey=\"F9\"/>"
+      "<hotkey name=\"Clear Screen\" hotkey=\"\"/><hotkey name=\"Clear Variables\"/>"
+      "<hotkey name=\"Preferences\" hotkey=\"^F9\"/><hotkey name=\"Open Sheet\" hotkey=\"F5\"/>"
+      "<hotkey name=\"Open Sheet\" hotkey=\"Alt+Shift+A\"/><hotkey name=\"Save Sheet As\" hotkey=\"Nonsense\"/>"
+      "<other name=\"Check For Update\" hotkey=\"F4\"/></HotKeys>");
+  EXPECT_EQ(shortCutOf("Quit"), kCtrlBit | 'Q');
+  EXPECT_EQ(shortCutOf("Clear Screen"), 0);
+  EXPECT_EQ(shortCutOf("Clear Variables"), 0) << "a missing hotkey removes the shortcut";
+  EXPECT_EQ(shortCutOf("Preferences"), kCtrlBit | 120) << "any category is set";
+  EXPECT_EQ(shortCutOf("Open Sheet"), kShiftBit | kAltBit | 'A') << "the later entry wins";
+  EXPECT_EQ(shortCutOf("Save Sheet As"), 0);
+  EXPECT_EQ(shortCutOf("Check For Update"), 0) << "only hotkey elements are read";
+
+  m_store.Save(hotkeysFile(), m_actions);
+  EXPECT_EQ(read("hotkeys.xml"),
+            "<hotkeys>\r\n"
+            " <hotkey name=\"Clear Screen\" hotkey=\"\" />\r\n"
+            " <hotkey name=\"Clear Variables\" hotkey=\"\" />\r\n"
+            " <hotkey name=\"Save Sheet As\" hotkey=\"\" />\r\n"
+            " <hotkey name=\"Open Sheet\" hotkey=\"Shift+Alt+A\" />\r\n"
+            " <hotkey name=\"Quit\" hotkey=\"Ctrl+Q\" />\r\n"
+            " <hotkey name=\"Check For Update\" hotkey=\"\" />\r\n"
+            "</hotkeys>\r\n");
+}
+
+TEST_F(HotKeysTest, KeypadDigitReadsBackAsMainDigit) {
+  m_actions.setShortCut(5, kCtrlBit | (96 + 4));
+  m_store.Save(hotkeysFile(), m_actions);
+  EXPECT_NE(read("hotkeys.xml").find("<hotkey name=\"Quit\" hotkey=\"Ctrl+4\" />"), std::string::npos);
+  m_store.Load(hotkeysFile(), m_actions);
+  EXPECT_EQ(shortCutOf("Quit"), kCtrlBit | '4');
+}
+
+TEST_F(HotKeysTest, NoFileOrForeignRootChangesNothing) {
+  m_store.Load(hotkeysFile(), m_actions);
+  load("<settings><hotkey name=\"Clear Screen\" hotkey=\"\"/></settings>");
+  EXPECT_EQ(shortCutOf("Clear Screen"), 27);
+  EXPECT_FALSE(fileExists(path("other.xml"))) << "loading writes nothing";
+}
+
+}  // namespace
+}  // namespace ormel
