@@ -4,6 +4,7 @@
 
 #include "base/exceptions.h"
 #include "engine/constants.h"
+#include "engine/fpu_math.h"
 #include "engine/fpu_status.h"
 #include "engine/operators.h"
 #include "engine/parser.h"
@@ -39,21 +40,21 @@ void _arg(TEvalStep& s) {
 void _sinh(TEvalStep& s) { *s.result = (std::exp(x1(s)) - std::exp(-x1(s))) * 0.5L; }
 void _cosh(TEvalStep& s) { *s.result = (std::exp(x1(s)) + std::exp(-x1(s))) * 0.5L; }
 void _exp(TEvalStep& s) { *s.result = std::exp(x1(s)); }
-void _ln(TEvalStep& s) { *s.result = std::log(x1(s)); }
-void _log10(TEvalStep& s) { *s.result = std::log10(x1(s)); }
-void _log2(TEvalStep& s) { *s.result = std::log2(x1(s)); }
+void _ln(TEvalStep& s) { *s.result = lnX87(x1(s)); }
+void _log10(TEvalStep& s) { *s.result = log10X87(x1(s)); }
+void _log2(TEvalStep& s) { *s.result = log2X87(x1(s)); }
 
 void _logN(TEvalStep& s) {
-  const long double numerator = std::log2(x2(s));
+  const long double numerator = log2X87(x2(s));
   // An invalid argument fails first; the base's logarithm is then not taken.
   if (std::isnan(numerator)) {
     *s.result = numerator;
     return;
   }
-  *s.result = numerator / std::log2(x1(s));
+  *s.result = numerator / log2X87(x1(s));
 }
 
-void _sqrt(TEvalStep& s) { *s.result = std::sqrt(x1(s)); }
+void _sqrt(TEvalStep& s) { *s.result = sqrtX87(x1(s)); }
 void _abs(TEvalStep& s) { *s.result = std::fabs(x1(s)); }
 void _trunc(TEvalStep& s) { *s.result = std::trunc(x1(s)); }
 

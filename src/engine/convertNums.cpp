@@ -6,6 +6,7 @@
 #include "base/exceptions.h"
 #include "engine/builtin_functions.h"
 #include "engine/constants.h"
+#include "engine/fpu_math.h"
 #include "engine/fpu_status.h"
 #include "engine/parser.h"
 
@@ -30,8 +31,8 @@ long double guardedCosh(long double x) {
   return nearZero(x) ? 1.0L : (std::exp(x) + std::exp(-x)) / 2.0L;
 }
 long double tanh(long double x) { return nearZero(x) ? 0.0L : guardedSinh(x) / guardedCosh(x); }
-long double arcSin(long double x) { return std::atan2(x, std::sqrt(1.0L - x * x)); }
-long double arcCos(long double x) { return std::atan2(std::sqrt(1.0L - x * x), x); }
+long double arcSin(long double x) { return std::atan2(x, sqrtX87(1.0L - x * x)); }
+long double arcCos(long double x) { return std::atan2(sqrtX87(1.0L - x * x), x); }
 
 /// The whole number nearest to v (ties to even) as a 64-bit integer, or EInvalidOp.
 std::int64_t roundedToInt64(long double v) {
@@ -84,12 +85,12 @@ void _cnArcCsc(TEvalStep& s) {
 
 void _cnArcCosh(TEvalStep& s) {
   const long double x = x1(s);
-  *s.result = std::log(x + std::sqrt((x - 1.0L) / (x + 1.0L)) * (x + 1.0L));
+  *s.result = lnX87(x + sqrtX87((x - 1.0L) / (x + 1.0L)) * (x + 1.0L));
 }
 
 void _cnArcSinh(TEvalStep& s) {
   const long double x = x1(s);
-  *s.result = std::log(x + std::sqrt(x * x + 1.0L));
+  *s.result = lnX87(x + sqrtX87(x * x + 1.0L));
 }
 
 void _cnArcTanh(TEvalStep& s) {
@@ -100,7 +101,7 @@ void _cnArcTanh(TEvalStep& s) {
     *s.result = -kInfinity;
   } else {
     const unsigned before = raisedFpuErrors();
-    const long double value = 0.5L * std::log((1.0L + x) / (1.0L - x));
+    const long double value = 0.5L * lnX87((1.0L + x) / (1.0L - x));
     // Every failure here ends in a NaN from a number; it is swallowed and the cell keeps its
     // previous value, with only the flags this computation raised cleared again.
     if (std::isnan(value) && !std::isnan(x)) {
@@ -118,7 +119,7 @@ void _cnArcCoth(TEvalStep& s) {
   } else if (nearMinusOne(x)) {
     *s.result = -kInfinity;
   } else {
-    *s.result = 0.5L * std::log((x + 1.0L) / (x - 1.0L));
+    *s.result = 0.5L * lnX87((x + 1.0L) / (x - 1.0L));
   }
 }
 

@@ -14,16 +14,17 @@ long double evaluateChecked(const StepList& list) {
   return *list.last()->result;
 }
 
-long double evaluate(const StepList& list) {
+long double evaluate(const FastProgram& program, const StepList& list) {
   if (raisedFpuErrors()) clearFpuErrors();
+  long double value = 0;
   try {
-    for (TEvalStep* step = list.head(); step != nullptr; step = step->next) step->routine(*step);
+    value = program.run();
   } catch (const Exception&) {
     // A routine found an error itself; an earlier step may have failed first.
     return evaluateChecked(list);
   }
   if (raisedFpuErrors()) return evaluateChecked(list);
-  return *list.last()->result;
+  return value;
 }
 
 }  // namespace ormel

@@ -9,24 +9,30 @@ namespace ormel {
 /// Underflow, denormal and inexact results are silent.
 inline constexpr unsigned kFpuErrorFlags = FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW;
 
-/// The error flags raised since they were last cleared, from the x87 status word and the SSE
-/// control register (the C library raises some of its errors through SSE).
+/// The error flags raised since they were last cleared, from the x87 status word: all of the
+/// engine's arithmetic is x87, and the math library's functions that report through SSE instead
+/// are reached only through the wrappers of fpu_math.h.
 [[nodiscard]] inline unsigned raisedFpuErrors() {
 #if defined(__x86_64__) || defined(__i386__)
   std::uint16_t status = 0;
-  std::uint32_t control = 0;
   asm volatile("fnstsw %0" : "=am"(status));
-  asm volatile("stmxcsr %0" : "=m"(control));
-  return (status | control) & kFpuErrorFlags;
+  return status & kFpuErrorFlags;
 #else
   return static_cast<unsigned>(std::fetestexcept(static_cast<int>(kFpuErrorFlags)));
 #endif
 }
 
-/// Clears the given error flags (all of them by default).
-inline void clearFpuErrors(unsigned flags = kFpuErrorFlags) {
-  std::feclearexcept(static_cast<int>(flags));
+/// Clears every error flag.
+inline void clearFpuErrors() {
+#if defined(__x86_64__) || defined(__i386__)
+  asm volatile("fnclex");
+#else
+  std::feclearexcept(static_cast<int>(kFpuErrorFlags));
+#endif
 }
+
+/// Clears the given error flags only.
+inline void clearFpuErrors(unsigned flags) { std::feclearexcept(static_cast<int>(flags)); }
 
 /// Throws the error that the flags stand for. Within one routine an infinity from a division by
 /// zero or an overflow is what makes a later operation invalid, so those two take precedence.

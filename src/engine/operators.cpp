@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "base/exceptions.h"
+#include "engine/fpu_math.h"
 #include "engine/fpu_status.h"
 
 namespace ormel {
@@ -77,7 +78,7 @@ long double generalPower(long double base, long double exponent) {
   if (std::trunc(exponent) == exponent && std::fabs(exponent) <= 2147483647.0L) {
     return intPower(base, static_cast<std::int32_t>(exponent));
   }
-  return std::exp(exponent * std::log(base));
+  return std::exp(exponent * lnX87(base));
 }
 
 void _power(TEvalStep& step) { *step.result = generalPower(*step.operand1, *step.operand2); }

@@ -46,12 +46,13 @@ bool TCustomParser::ParseExpression(const std::string& text) {
     if (step->kind <= kKindFourth) step->routine = operatorRoutine(step->kind);
     m_hasRandomSteps = m_hasRandomSteps || drawsRandom(step->routine);
   }
+  m_program.build(m_steps);
   return true;
 }
 
 long double TCustomParser::CalcValue() {
   if (m_steps.empty()) return 0.0L;
-  return m_hasRandomSteps ? evaluateChecked(m_steps) : evaluate(m_steps);
+  return m_hasRandomSteps ? evaluateChecked(m_steps) : evaluate(m_program, m_steps);
 }
 
 long double* TCustomParser::SetVariable(const std::string& name, long double value) {
@@ -70,7 +71,10 @@ void TCustomParser::ClearVariables() {
   m_variables.clear();
 }
 
-void TCustomParser::FreeExpression() { m_steps = StepList(); }
+void TCustomParser::FreeExpression() {
+  m_program.clear();
+  m_steps = StepList();
+}
 
 void TCustomParser::AddFunctionOneParam(const std::string& name, TEvalRoutine routine) {
   if (!isIdentifier(name)) throw EBadName(name);

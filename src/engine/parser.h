@@ -7,6 +7,7 @@
 #include "base/exceptions.h"
 #include "engine/compiler.h"
 #include "engine/eval_step.h"
+#include "engine/fast_program.h"
 #include "engine/function_table.h"
 #include "engine/parser_errors.h"
 #include "engine/variable_table.h"
@@ -85,6 +86,7 @@ class TCustomParser {
   bool m_expressionError = false;
   VariableTable m_variables;
   StepList m_steps;
+  FastProgram m_program;
   bool m_hasRandomSteps = false;
   TParserExceptionEvent m_onParserError;
   FunctionTable m_functionsOne;

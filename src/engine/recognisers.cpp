@@ -93,6 +93,47 @@ long double pascalNumberValue(std::string_view t) {
   return value;
 }
 
+// Sorting by this key groups the occurrences by bracket level, each group in text order.
+std::uint64_t levelKey(std::int32_t level, std::uint32_t offset) {
+  return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(level) ^ 0x80000000U) << 32) | offset;
+}
+
+std::uint32_t offsetOf(std::uint64_t key) { return static_cast<std::uint32_t>(key); }
+
+// Only a constant of magnitude 2^63 or more makes a recogniser throw (a power's exponent that
+// truncates out of range, a constant that overflows); without one, refusing a span early
+// changes nothing but the time taken. A number of m digits (leading zeros aside) and exponent x
+// stays below 10^(m+x), and so does every number that a piece of its text forms.
+bool mayThrowWhileRecognising(std::string_view t) {
+  constexpr int kSafeDigits = 18;
+  int run = 0;       // digits of the current digit run, from its first non-zero digit
+  int mantissa = 0;  // the same over the current run of digits and points
+  for (std::size_t i = 0; i < t.size(); ++i) {
+    const char c = t[i];
+    if (isDigit(c)) {
+      if (c != '0' || run > 0) ++run;
+      if (c != '0' || mantissa > 0) ++mantissa;
+      if (run > kSafeDigits) return true;
+      continue;
+    }
+    if (c == '.') {
+      run = 0;
+      continue;
+    }
+    if (c == 'E' && mantissa > 0) {
+      std::size_t j = i + 1;
+      const bool negative = j < t.size() && t[j] == '-';
+      if (j < t.size() && (t[j] == '+' || t[j] == '-')) ++j;
+      int exponent = 0;
+      for (; j < t.size() && isDigit(t[j]) && exponent <= kSafeDigits; ++j) exponent = exponent * 10 + (t[j] - '0');
+      if ((negative ? mantissa - exponent : mantissa + exponent) > kSafeDigits) return true;
+    }
+    run = 0;
+    mantissa = 0;
+  }
+  return false;
+}
+
 std::uint64_t cacheKey(std::uint8_t rule, Span s) {
   return (static_cast<std::uint64_t>(rule) << 60) | (static_cast<std::uint64_t>(s.begin) << 30) |
          s.end;
@@ -108,32 +149,81 @@ Recognisers::Recognisers(std::string_view text, const VariableTable& variables,
       m_functionsOne(functionsOne),
       m_functionsTwo(functionsTwo),
       m_pascalNumberformat(pascalNumberformat),
-      m_cached(mode == RecogniserMode::kCached) {
+      m_cached(mode == RecogniserMode::kCached),
+      m_pruned(m_cached && !mayThrowWhileRecognising(text)) {
   m_balance.resize(text.size() + 1);
   std::int32_t balance = 0;
   for (std::uint32_t i = 0; i < text.size(); ++i) {
     m_balance[i] = balance;
+    const std::uint64_t key = levelKey(balance, i);
     switch (text[i]) {
-      case '+': m_plus.push_back(i); break;
-      case '-': m_minus.push_back(i); break;
-      case '*': m_times.push_back(i); break;
-      case '/': m_slash.push_back(i); break;
-      case '^': m_caret.push_back(i); break;
+      case '+': m_plus.push_back(key); break;
+      case '-': m_minus.push_back(key); break;
+      case '*': m_times.push_back(key); break;
+      case '/': m_slash.push_back(key); break;
+      case '^': m_caret.push_back(key); break;
       case ',': m_comma.push_back(i); break;
       case '(': m_open.push_back(i); ++balance; break;
       case ')': --balance; break;
       default: break;
     }
-    if (text.substr(i, 3) == "DIV") m_div.push_back(i);
-    if (text.substr(i, 3) == "MOD") m_mod.push_back(i);
+    if ((text[i] == '+' || text[i] == '-') && i > 0 &&
+        std::string_view("*/^EVD(,+-").find(text[i - 1]) == std::string_view::npos) {
+      m_binarySigns.push_back(key);
+      if (text[i] == '+') m_binaryPlus.push_back(key);
+    }
+    if (text.substr(i, 3) == "DIV") m_div.push_back(key);
+    if (text.substr(i, 3) == "MOD") m_mod.push_back(key);
+  }
+  // Next-smaller scan over the running counts, right to left.
+  m_firstDip.assign(text.size() + 1, static_cast<std::uint32_t>(text.size() + 1));
+  std::vector<std::uint32_t> pending;
+  for (std::uint32_t i = static_cast<std::uint32_t>(text.size()) + 1; i-- > 0;) {
+    while (!pending.empty() && m_balance[pending.back()] >= m_balance[i]) pending.pop_back();
+    if (!pending.empty()) m_firstDip[i] = pending.back();
+    pending.push_back(i);
+  }
+  for (auto* list : {&m_plus, &m_minus, &m_times, &m_slash, &m_caret, &m_div, &m_mod, &m_binarySigns, &m_binaryPlus}) {
+    std::sort(list->begin(), list->end());
   }
   m_balance[text.size()] = balance;
 }
 
-std::pair<const std::uint32_t*, const std::uint32_t*> Recognisers::occurrences(
+std::pair<const std::uint64_t*, const std::uint64_t*> Recognisers::occurrences(
+    const std::vector<std::uint64_t>& at, Span s) const {
+  const std::int32_t level = m_balance[s.begin];
+  const auto* end = at.data() + at.size();
+  const auto* first = std::lower_bound(at.data(), end, levelKey(level, s.begin));
+  const auto* last = std::lower_bound(first, end, levelKey(level, s.end));
+  return {first, last};
+}
+
+bool Recognisers::mayBeTerm(Span s) const {
+  if (!m_pruned) return true;
+  return m_balance[s.end] == m_balance[s.begin] && m_firstDip[s.begin] > s.end;
+}
+
+std::optional<std::pair<std::uint32_t, std::uint32_t>> Recognisers::signsInside(
+    const std::vector<std::uint64_t>& at, Span s) const {
+  if (!m_pruned || s.size() < 2) return std::nullopt;
+  const std::int32_t level = m_balance[s.begin];
+  const auto* end = at.data() + at.size();
+  const auto* first = std::lower_bound(at.data(), end, levelKey(level, s.begin + 1));
+  const auto* last = std::lower_bound(first, end, levelKey(level, s.end));
+  if (first == last) return std::nullopt;
+  return std::pair{offsetOf(*first), offsetOf(*(last - 1))};
+}
+
+bool Recognisers::hasOccurrence(const std::vector<std::uint64_t>& at, Span s) const {
+  const auto [first, last] = occurrences(at, s);
+  return first != last;
+}
+
+std::pair<const std::uint32_t*, const std::uint32_t*> Recognisers::positions(
     const std::vector<std::uint32_t>& at, Span s) const {
-  const auto* first = std::lower_bound(at.data(), at.data() + at.size(), s.begin);
-  const auto* last = std::lower_bound(first, at.data() + at.size(), s.end);
+  const auto* end = at.data() + at.size();
+  const auto* first = std::lower_bound(at.data(), end, s.begin);
+  const auto* last = std::lower_bound(first, end, s.end);
   return {first, last};
 }
 
@@ -166,6 +256,9 @@ int Recognisers::CheckVariable(Span s) const {
 }
 
 std::optional<Span> Recognisers::CheckBracket(Span s) {
+  if (s.size() < 2 || m_text[s.begin] != '(' || m_text[s.end - 1] != ')' || !mayBeTerm(s)) {
+    return std::nullopt;
+  }
   const auto m = remembered(kRuleBracket, s, &Recognisers::computeBracket);
   if (!m) return std::nullopt;
   return m->first;
@@ -185,7 +278,7 @@ std::optional<Span> Recognisers::CheckTerm(Span s) {
 }
 
 std::optional<Match> Recognisers::computeTerm(Span s) {
-  if (s.empty()) return std::nullopt;
+  if (s.empty() || !mayBeTerm(s)) return std::nullopt;
   const Match same{s, {}, 0, -1};
   if (CheckNumber(s) || CheckVariable(s) >= 0 || CheckNegate(s) || CheckAdd(s) ||
       CheckSubtract(s) || CheckMultiply(s) || CheckIntegerDiv(s) || CheckModulo(s) ||
@@ -197,7 +290,7 @@ std::optional<Match> Recognisers::computeTerm(Span s) {
 }
 
 std::optional<Span> Recognisers::acceptAs(Span s, Forms forms) {
-  if (s.empty()) return std::nullopt;
+  if (s.empty() || !mayBeTerm(s)) return std::nullopt;
   if ((forms & kVariable) && CheckVariable(s) >= 0) return s;
   if ((forms & kConstant) && CheckNumber(s)) return s;
   if (forms & kBracket) {
@@ -237,6 +330,7 @@ constexpr Forms kPowerExponent = kVariable | kBracket | kCalls;
 }  // namespace
 
 std::optional<Match> Recognisers::CheckNegate(Span s) {
+  if (s.empty() || m_text[s.begin] != '-') return std::nullopt;
   return remembered(kRuleNegate, s, &Recognisers::computeNegate);
 }
 
@@ -250,7 +344,7 @@ std::optional<Match> Recognisers::computeNegate(Span s) {
 
 std::optional<Match> Recognisers::splitAtCharacter(std::uint8_t rule, char op, Span s, Forms leftForms,
                                                    Forms rightForms) {
-  const std::vector<std::uint32_t>* at = nullptr;
+  const std::vector<std::uint64_t>* at = nullptr;
   switch (op) {
     case '+': at = &m_plus; break;
     case '-': at = &m_minus; break;
@@ -258,15 +352,30 @@ std::optional<Match> Recognisers::splitAtCharacter(std::uint8_t rule, char op, S
     case '/': at = &m_slash; break;
     default: at = &m_caret; break;
   }
-  const auto [first, last] = occurrences(*at, s);
-  for (const auto* p = first; p != last; ++p) {
-    if (*p == s.begin) {
+  auto [first, last] = occurrences(*at, s);
+  // Splits that would leave a sign between terms inside an operand that cannot hold one are
+  // passed over without trying them: they would fail.
+  std::uint32_t lastSplit = s.end;
+  if (rule == kRuleAdd || rule == kRuleSubtract) {
+    if (const auto plus = signsInside(m_binaryPlus, s)) lastSplit = plus->first;
+  } else if (signsInside(m_binarySigns, s)) {
+    return std::nullopt;
+  }
+  if (rule == kRuleSubtract) {
+    if (const auto signs = signsInside(m_binarySigns, s)) {
+      while (first != last && offsetOf(*first) + 1 < signs->second) ++first;
+    }
+  }
+  for (const auto* key = first; key != last; ++key) {
+    const std::uint32_t p = offsetOf(*key);
+    if (p > lastSplit) return std::nullopt;
+    if (p == s.begin) {
       if (rule == kRuleSubtract) continue;
       return std::nullopt;
     }
-    if (*p == s.end - 1) return std::nullopt;
-    const Span left{s.begin, *p};
-    const Span right{*p + 1, s.end};
+    if (p == s.end - 1) return std::nullopt;
+    const Span left{s.begin, p};
+    const Span right{p + 1, s.end};
     if (!CheckNumberBrackets(left) || !CheckNumberBrackets(right)) continue;
     const auto l = acceptAs(left, leftForms);
     if (!l) continue;
@@ -277,13 +386,14 @@ std::optional<Match> Recognisers::splitAtCharacter(std::uint8_t rule, char op, S
   return std::nullopt;
 }
 
-std::optional<Match> Recognisers::splitAtWord(std::uint8_t, const std::vector<std::uint32_t>& at, Span s) {
-  if (s.size() < 3) return std::nullopt;
+std::optional<Match> Recognisers::splitAtWord(std::uint8_t, const std::vector<std::uint64_t>& at, Span s) {
+  if (s.size() < 3 || signsInside(m_binarySigns, s)) return std::nullopt;
   const auto [first, last] = occurrences(at, Span{s.begin, s.end - 2});
-  for (const auto* p = first; p != last; ++p) {
-    if (*p == s.begin) continue;
-    const Span left{s.begin, *p};
-    const Span right{*p + 3, s.end};
+  for (const auto* key = first; key != last; ++key) {
+    const std::uint32_t p = offsetOf(*key);
+    if (p == s.begin) continue;
+    const Span left{s.begin, p};
+    const Span right{p + 3, s.end};
     if (!CheckNumberBrackets(left) || !CheckNumberBrackets(right)) continue;
     const auto l = acceptAs(left, kDivisionLeft);
     if (!l) continue;
@@ -294,12 +404,14 @@ std::optional<Match> Recognisers::splitAtWord(std::uint8_t, const std::vector<st
   return std::nullopt;
 }
 
-std::optional<Match> Recognisers::CheckAdd(Span s) { return remembered(kRuleAdd, s, &Recognisers::computeAdd); }
+std::optional<Match> Recognisers::CheckAdd(Span s) { if (!hasOccurrence(m_plus, s)) return std::nullopt;
+  return remembered(kRuleAdd, s, &Recognisers::computeAdd); }
 std::optional<Match> Recognisers::computeAdd(Span s) {
   return splitAtCharacter(kRuleAdd, '+', s, kAddLeft, kAddRight);
 }
 
 std::optional<Match> Recognisers::CheckSubtract(Span s) {
+  if (!hasOccurrence(m_minus, s)) return std::nullopt;
   return remembered(kRuleSubtract, s, &Recognisers::computeSubtract);
 }
 std::optional<Match> Recognisers::computeSubtract(Span s) {
@@ -307,6 +419,7 @@ std::optional<Match> Recognisers::computeSubtract(Span s) {
 }
 
 std::optional<Match> Recognisers::CheckMultiply(Span s) {
+  if (!hasOccurrence(m_times, s)) return std::nullopt;
   return remembered(kRuleMultiply, s, &Recognisers::computeMultiply);
 }
 std::optional<Match> Recognisers::computeMultiply(Span s) {
@@ -314,16 +427,19 @@ std::optional<Match> Recognisers::computeMultiply(Span s) {
 }
 
 std::optional<Match> Recognisers::CheckIntegerDiv(Span s) {
+  if (s.size() < 3 || !hasOccurrence(m_div, {s.begin, s.end - 2})) return std::nullopt;
   return remembered(kRuleIntegerDiv, s, &Recognisers::computeIntegerDiv);
 }
 std::optional<Match> Recognisers::computeIntegerDiv(Span s) { return splitAtWord(kRuleIntegerDiv, m_div, s); }
 
 std::optional<Match> Recognisers::CheckModulo(Span s) {
+  if (s.size() < 3 || !hasOccurrence(m_mod, {s.begin, s.end - 2})) return std::nullopt;
   return remembered(kRuleModulo, s, &Recognisers::computeModulo);
 }
 std::optional<Match> Recognisers::computeModulo(Span s) { return splitAtWord(kRuleModulo, m_mod, s); }
 
 std::optional<Match> Recognisers::CheckRealDivision(Span s) {
+  if (!hasOccurrence(m_slash, s)) return std::nullopt;
   return remembered(kRuleRealDivision, s, &Recognisers::computeRealDivision);
 }
 std::optional<Match> Recognisers::computeRealDivision(Span s) {
@@ -331,15 +447,18 @@ std::optional<Match> Recognisers::computeRealDivision(Span s) {
 }
 
 std::optional<Match> Recognisers::CheckPower(Span s) {
+  if (!hasOccurrence(m_caret, s)) return std::nullopt;
   return remembered(kRulePower, s, &Recognisers::computePower);
 }
 
 std::optional<Match> Recognisers::computePower(Span s) {
+  if (signsInside(m_binarySigns, s)) return std::nullopt;
   const auto [first, last] = occurrences(m_caret, s);
-  for (const auto* p = first; p != last; ++p) {
-    if (*p == s.begin || *p == s.end - 1) return std::nullopt;
-    const Span left{s.begin, *p};
-    const Span right{*p + 1, s.end};
+  for (const auto* key = first; key != last; ++key) {
+    const std::uint32_t p = offsetOf(*key);
+    if (p == s.begin || p == s.end - 1) return std::nullopt;
+    const Span left{s.begin, p};
+    const Span right{p + 1, s.end};
     if (!CheckNumberBrackets(left) || !CheckNumberBrackets(right)) continue;
     const auto base = acceptAs(left, kPowerBase);
     if (!base) continue;
@@ -366,11 +485,12 @@ std::optional<Match> Recognisers::computePower(Span s) {
 }
 
 std::optional<Match> Recognisers::CheckFuncOneVar(Span s) {
+  if (s.empty() || m_text[s.end - 1] != ')') return std::nullopt;
   return remembered(kRuleFuncOne, s, &Recognisers::computeFuncOneVar);
 }
 
 std::optional<Match> Recognisers::computeFuncOneVar(Span s) {
-  const auto [first, last] = occurrences(m_open, s);
+  const auto [first, last] = positions(m_open, s);
   if (first == last || *first == s.begin) return std::nullopt;
   const int function = m_functionsOne.find(text({s.begin, *first}));
   if (function < 0) return std::nullopt;
@@ -380,11 +500,12 @@ std::optional<Match> Recognisers::computeFuncOneVar(Span s) {
 }
 
 std::optional<Match> Recognisers::CheckFuncTwoVar(Span s) {
+  if (s.empty() || m_text[s.end - 1] != ')') return std::nullopt;
   return remembered(kRuleFuncTwo, s, &Recognisers::computeFuncTwoVar);
 }
 
 std::optional<Match> Recognisers::computeFuncTwoVar(Span s) {
-  const auto [first, last] = occurrences(m_open, s);
+  const auto [first, last] = positions(m_open, s);
   if (first == last || *first == s.begin || m_text[s.end - 1] != ')') return std::nullopt;
   const int function = m_functionsTwo.find(text({s.begin, *first}));
   if (function < 0) return std::nullopt;
@@ -395,11 +516,13 @@ std::optional<Match> Recognisers::computeFuncTwoVar(Span s) {
 }
 
 std::optional<Match> Recognisers::CheckComma(Span s) {
+  const auto [first, last] = positions(m_comma, s);
+  if (first == last) return std::nullopt;
   return remembered(kRuleComma, s, &Recognisers::computeComma);
 }
 
 std::optional<Match> Recognisers::computeComma(Span s) {
-  const auto [first, last] = occurrences(m_comma, s);
+  const auto [first, last] = positions(m_comma, s);
   for (const auto* c = first; c != last; ++c) {
     if (*c == s.begin || *c == s.end - 1) return std::nullopt;
     const auto left = CheckTerm({s.begin, *c});

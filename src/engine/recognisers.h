@@ -67,7 +67,7 @@ class Recognisers {
   std::optional<Span> acceptAs(Span s, std::uint16_t forms);
   std::optional<Match> splitAtCharacter(std::uint8_t rule, char op, Span s, std::uint16_t leftForms,
                                         std::uint16_t rightForms);
-  std::optional<Match> splitAtWord(std::uint8_t rule, const std::vector<std::uint32_t>& at, Span s);
+  std::optional<Match> splitAtWord(std::uint8_t rule, const std::vector<std::uint64_t>& at, Span s);
   std::optional<Match> remembered(std::uint8_t rule, Span s, std::optional<Match> (Recognisers::*compute)(Span));
 
   std::optional<Match> computeBracket(Span s);
@@ -84,8 +84,19 @@ class Recognisers {
   std::optional<Match> computeFuncTwoVar(Span s);
   std::optional<Match> computeComma(Span s);
 
-  /// Positions of the occurrences of c within s, in order.
-  [[nodiscard]] std::pair<const std::uint32_t*, const std::uint32_t*> occurrences(
+  /// The occurrences (from one of the lists below) within s, in order, of those at the bracket
+  /// level of s's start: only there can both sides of a split have equal bracket counts.
+  [[nodiscard]] std::pair<const std::uint64_t*, const std::uint64_t*> occurrences(
+      const std::vector<std::uint64_t>& at, Span s) const;
+  /// False for a span that no form can accept: one whose brackets are not properly nested.
+  /// Decided only when refusing it cannot skip an exception the full rules would raise.
+  [[nodiscard]] bool mayBeTerm(Span s) const;
+  /// The first and the last of the listed signs strictly inside s, or nothing.
+  [[nodiscard]] std::optional<std::pair<std::uint32_t, std::uint32_t>> signsInside(
+      const std::vector<std::uint64_t>& at, Span s) const;
+  [[nodiscard]] bool hasOccurrence(const std::vector<std::uint64_t>& at, Span s) const;
+  /// Positions of "(" and "," within s, at any bracket level.
+  [[nodiscard]] std::pair<const std::uint32_t*, const std::uint32_t*> positions(
       const std::vector<std::uint32_t>& at, Span s) const;
 
   std::string_view m_text;
@@ -94,11 +105,18 @@ class Recognisers {
   const FunctionTable& m_functionsTwo;
   bool m_pascalNumberformat;
   bool m_cached;
-  // Offsets of each operator and bracket character, and the running bracket counts, so that an
-  // operand's occurrences and its bracket balance cost no scan of its text.
-  std::vector<std::uint32_t> m_plus, m_minus, m_times, m_slash, m_caret, m_comma, m_open;
-  std::vector<std::uint32_t> m_div, m_mod;
+  // The operators' occurrences keyed by bracket level, then offset; the offsets of "(" and ",";
+  // and the running bracket counts: an operand's splits and its balance cost no scan of its text.
+  std::vector<std::uint64_t> m_plus, m_minus, m_times, m_slash, m_caret, m_div, m_mod;
+  std::vector<std::uint32_t> m_comma, m_open;
+  // The "+" and "-" that stand between two terms (not a sign right after an operator, another
+  // sign or "E"): no form but a sum or a difference holds one inside, and no form but a sum holds
+  // such a "+". Keyed like the operators.
+  std::vector<std::uint64_t> m_binarySigns, m_binaryPlus;
   std::vector<std::int32_t> m_balance;
+  // For each offset, the first later offset whose running count falls below it.
+  std::vector<std::uint32_t> m_firstDip;
+  bool m_pruned;
   std::unordered_map<std::uint64_t, std::optional<Match>> m_cache;
 };
 
