@@ -21,19 +21,19 @@ std::string folderOf(const std::string& path) {
   return path.substr(0, slash);
 }
 
-bool writeAll(int fd, std::string_view content) {
-  while (!content.empty()) {
-    const ssize_t written = ::write(fd, content.data(), content.size());
+}  // namespace
+
+bool writeToDescriptor(int fd, std::string_view data) {
+  while (!data.empty()) {
+    const ssize_t written = ::write(fd, data.data(), data.size());
     if (written < 0) {
       if (errno == EINTR) continue;
       return false;
     }
-    content.remove_prefix(static_cast<std::size_t>(written));
+    data.remove_prefix(static_cast<std::size_t>(written));
   }
   return true;
 }
-
-}  // namespace
 
 FileResult writeFileAtomically(const std::string& path, std::string_view content) {
   if (path.empty()) return failure(ENOENT);
@@ -51,7 +51,7 @@ FileResult writeFileAtomically(const std::string& path, std::string_view content
   }
   if (fd < 0) return failure(EEXIST);
 
-  if (!writeAll(fd, content) || ::fsync(fd) != 0) {
+  if (!writeToDescriptor(fd, content) || ::fsync(fd) != 0) {
     const int error = errno;
     ::close(fd);
     ::unlink(temporary.c_str());

@@ -21,6 +21,10 @@ struct FileResult {
 /// Reads the whole file into content (bytes as they are).
 [[nodiscard]] FileResult readWholeFile(const std::string& path, std::string& content);
 
+/// Writes all of data to the open file descriptor fd, going on after interruptions and partial
+/// writes. False (errno tells why) when a write fails.
+[[nodiscard]] bool writeToDescriptor(int fd, std::string_view data);
+
 /// True when path names an existing file or folder.
 [[nodiscard]] bool fileExists(const std::string& path);
 
