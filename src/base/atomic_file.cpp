@@ -12,7 +12,7 @@ namespace ormel {
 
 namespace {
 
-FileResult failure(int error) { return FileResult{false, std::strerror(error)}; }
+FileResult failure(int error) { return FileResult{false, std::strerror(error), error}; }
 
 std::string folderOf(const std::string& path) {
   const std::size_t slash = path.find_last_of('/');

@@ -5,10 +5,12 @@
 
 namespace ormel {
 
-/// Outcome of a file operation; reason is the system's text (strerror) when it failed.
+/// Outcome of a file operation; reason is the system's text (strerror) and error its errno
+/// value when it failed.
 struct FileResult {
   bool ok = true;
   std::string reason;
+  int error = 0;
 };
 
 /// Writes content to path as a whole: a temporary file in the same folder is written, flushed

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "base/exceptions.h"
+#include "scratchpad/styled_text.h"
+
+namespace ormel {
+
+inline constexpr const char* kFailedToLoadStream = "Failed to Load Stream";
+inline constexpr const char* kFailedToSaveStream = "Failed to Save Stream";
+
+/// The content stream could not be read ("Failed to Load Stream") or written ("Failed to Save
+/// Stream").
+class EContentStreamError : public Exception {
+ public:
+  using Exception::Exception;
+};
+
+/// The content as a Rich Text Format document: a colour table of the colours used, then each
+/// line's runs with their colour and bold state, lines separated by \par. Non-ASCII text as \uN.
+[[nodiscard]] std::string writeRtf(const StyledText& content);
+
+/// Reads a Rich Text Format document tolerantly: the text of the body with \cfN colours from the
+/// colour table, \b, \plain, \par, \line, \tab, \'hh (code page 1252, or UTF-8 with
+/// \ansicpg65001), \uN with \ucN; unknown control words and destinations are skipped, a missing
+/// closing brace is forgiven. Text without a colour (or with the automatic one) takes
+/// defaultStyle's colour. Empty when the bytes do not start as RTF.
+[[nodiscard]] std::optional<StyledText> readRtf(std::string_view bytes, CharStyle defaultStyle);
+
+/// Reads plain text, one line per line of the bytes (ended by LF, CR LF or CR), in defaultStyle.
+/// The bytes are UTF-8 (a leading byte-order mark is dropped) or, when they are not well-formed
+/// UTF-8, code page 1252. Empty for binary data (a NUL byte).
+[[nodiscard]] std::optional<StyledText> readPlainText(std::string_view bytes, CharStyle defaultStyle);
+
+/// Reads a content file's bytes: as RTF, else as plain text; throws EContentStreamError
+/// "Failed to Load Stream" when neither accepts them.
+[[nodiscard]] StyledText readContent(std::string_view bytes, CharStyle defaultStyle);
+
+/// Writes the content file atomically. Throws EFCreateError when the file cannot be created, and
+/// EContentStreamError "Failed to Save Stream" when its content cannot be written (a full disk).
+void saveContentFile(const std::string& path, const StyledText& content);
+
+/// Reads a content file. Throws EFOpenError when it cannot be opened or read, and
+/// EContentStreamError "Failed to Load Stream" when it is neither RTF nor text.
+[[nodiscard]] StyledText loadContentFile(const std::string& path, CharStyle defaultStyle);
+
+}  // namespace ormel

@@ -1,0 +1,246 @@
+#include "scratchpad/ormelCalcMain.h"
+
+#include <algorithm>
+#include <array>
+#include <utility>
+
+#include "base/number_format.h"
+#include "base/ormelMisc.h"
+#include "base/text.h"
+#include "base/unicode_text.h"
+
+namespace ormel {
+
+namespace {
+
+constexpr std::array<std::pair<std::string_view, std::string_view>, 6> kLeadingZeroPatterns = {{
+    {"(.", "(0."}, {"+.", "+0."}, {"-.", "-0."}, {"*.", "*0."}, {"/.", "/0."}, {"^.", "^0."}}};
+
+constexpr int kEndOfExpression = 0;
+constexpr int kEndOfAnswer = 1;
+constexpr int kNewLineAfterAnswer = 2;
+
+}  // namespace
+
+MainWindowLogic::MainWindowLogic(TextControl& scratchPad, TParser& parser, TOrmelPrefs& prefs,
+                                 TSavedVariables& savedVariables, TStatusInfo& statusInfo, ComboBox& varsDropDown,
+                                 ApplicationErrorReport report)
+    : m_scratchPad(scratchPad),
+      m_parser(parser),
+      m_prefs(prefs),
+      m_savedVariables(savedVariables),
+      m_statusInfo(statusInfo),
+      m_varsDropDown(varsDropDown),
+      m_report(std::move(report)) {
+  m_parser.SetOnParserError(
+      [this](TCustomParser& sender, const Exception& error) { ParserParserError(sender, error); });
+}
+
+MainWindowLogic::~MainWindowLogic() { m_parser.SetOnParserError(nullptr); }
+
+bool MainWindowLogic::runHandler(const std::function<void()>& handler) {
+  try {
+    handler();
+    return true;
+  } catch (const EAbort&) {
+  } catch (const std::exception& error) {
+    if (m_report) m_report(error.what());
+  }
+  return false;
+}
+
+void MainWindowLogic::keyDown(int key, KeyModifiers modifiers) {
+  runHandler([&] { ScratchPadKeyDown(key, modifiers); });
+}
+
+bool MainWindowLogic::keyPress(char32_t character, KeyModifiers modifiers) {
+  return runHandler([&] { ScratchPadKeyPress(character, modifiers); });
+}
+
+void MainWindowLogic::keyUp(int key, KeyModifiers modifiers) {
+  runHandler([&] { ScratchPadKeyUp(key, modifiers); });
+}
+
+void MainWindowLogic::ScratchPadKeyDown(int /*key*/, KeyModifiers /*modifiers*/) {
+  if (m_scratchPad.selAttributes().color == prefColor("AnswerColor")) {
+    m_scratchPad.setSelAttributes(CharStyle{prefColor("RegExpColor"), true});
+  }
+}
+
+void MainWindowLogic::ScratchPadKeyPress(char32_t character, KeyModifiers modifiers) {
+  // Ctrl+Enter's character must never reach the text: the key-up rule does its work. Other
+  // Ctrl characters are control codes; Ctrl+Alt is AltGr, which types ordinary characters.
+  const bool enter = character == U'\r' || character == U'\n';
+  if (modifiers.ctrl && (enter || !modifiers.alt)) throw EAbort();
+}
+
+void MainWindowLogic::ScratchPadKeyUp(int key, KeyModifiers modifiers) {
+  if (m_varsDropDown.tag() != 0) {
+    m_varsDropDown.setTag(0);
+    return;
+  }
+  if (FixDecimalWithOutLeadingZero(m_scratchPad.caretLine())) return;
+  if (key == kVkReturn && !modifiers.ctrl) {
+    evaluateFinishedLine(m_scratchPad.caretLine());
+  } else if (key == kVkReturn || key == kVkF2) {
+    // As if the user pressed Enter at the end of the line.
+    m_scratchPad.caretToEndOfLine();
+    ScratchPadKeyDown(kVkReturn, KeyModifiers{});
+    m_scratchPad.setSelText("\n");
+    ScratchPadKeyUp(kVkReturn, KeyModifiers{});
+  }
+}
+
+void MainWindowLogic::evaluateFinishedLine(int n) {
+  std::string expression = m_scratchPad.line(n - 1);
+  if (n < 1 || expression.empty()) return;
+  expression = TParser::RemoveBlanks(expression);
+  if (expression.empty()) return;
+  expression = TParser::ConvertHexToDec(expression);
+  const std::string separator = decimalSeparator();
+  Replace(expression, separator, ".");
+
+  std::string message;
+  if (m_savedVariables.addVariableString(expression, message) == 1) return;
+  if (!message.empty()) {
+    m_statusInfo.StatusErrorText(0, message);
+    return;
+  }
+  if (isNum(expression)) return;
+  m_parser.SetExpression(expression);
+  if (m_parser.ExpressionError()) return;
+  std::string answer = FloatToStr(m_parser.Value());
+  // The number format writes the regional separator; the user reads the preferred one.
+  Replace(answer, regionalDecimalSeparator(), separator);
+  answer = truncateAnswer(answer, separator, prefInteger("DecimalPlaces"));
+
+  m_scratchPad.setSelStart(m_scratchPad.lineStart(n));
+  m_scratchPad.setSelAttributes(CharStyle{prefColor("AnswerColor"), true});
+  m_scratchPad.setSelText(" " + answer);
+  m_scratchPad.setSelAttributes(CharStyle{prefColor("RegExpColor"), true});
+  placeCaretAfterAnswer(n);
+}
+
+void MainWindowLogic::placeCaretAfterAnswer(int n) {
+  switch (prefInteger("CursorPlacement")) {
+    case kEndOfExpression:
+      m_scratchPad.setSelStart(m_scratchPad.lineStart(n - 1));
+      m_scratchPad.caretToEndOfLine();
+      break;
+    case kEndOfAnswer:
+      m_scratchPad.setSelStart(m_scratchPad.lineStart(n));
+      m_scratchPad.caretToEndOfLine();
+      break;
+    case kNewLineAfterAnswer:
+      // Below the last line there is no line to go to: open a fresh one.
+      if (m_scratchPad.lineStart(n + 1) < 0) {
+        m_scratchPad.setSelStart(m_scratchPad.lineStart(n) + m_scratchPad.lineLength(n));
+        m_scratchPad.setSelAttributes(CharStyle{prefColor("RegExpColor"), true});
+        m_scratchPad.setSelText("\n");
+      }
+      m_scratchPad.setSelStart(m_scratchPad.lineStart(n + 1));
+      break;
+    default:
+      break;
+  }
+}
+
+void MainWindowLogic::ParserParserError(TCustomParser& /*sender*/, const Exception& error) {
+  m_statusInfo.StatusErrorText(0, error.message());
+}
+
+bool MainWindowLogic::FixDecimalWithOutLeadingZero(int n) {
+  std::string text = m_scratchPad.line(n);
+  const int column = m_scratchPad.selStart() - m_scratchPad.lineStart(n);
+  if (!text.empty() && text.front() == '.') {
+    m_scratchPad.setLine(n, "0" + text);
+    SetCaretAtPos(m_scratchPad, column + 1, n);
+    return true;
+  }
+  for (const auto& [pattern, zeroForm] : kLeadingZeroPatterns) {
+    if (text.find(pattern) == std::string::npos) continue;
+    Replace(text, pattern, zeroForm);
+    m_scratchPad.setLine(n, text);
+    SetCaretAtPos(m_scratchPad, column + 1, n);
+    return true;
+  }
+  return false;
+}
+
+void MainWindowLogic::pasteVariable(const std::string& text, bool isFunction) {
+  const int n = m_scratchPad.caretLine();
+  const int column = m_scratchPad.selStart() - m_scratchPad.lineStart(n);
+  m_scratchPad.setSelAttributes(CharStyle{prefColor(isFunction ? "FunctionColor" : "RegExpColor"), true});
+  m_scratchPad.setSelText(text);
+  if (isFunction) m_scratchPad.setSelStart(m_scratchPad.lineStart(n) + column + utf16Length(text) - 1);
+  m_scratchPad.setSelLength(0);
+  m_scratchPad.setSelAttributes(CharStyle{prefColor("RegExpColor"), true});
+}
+
+void MainWindowLogic::VarsDropDownAcceptText(std::string& newText, bool& /*accept*/) {
+  m_varsDropDown.setTag(1);
+  std::string message;
+  const int result = m_savedVariables.addVariableString(newText, message);
+  if (result == 0) m_statusInfo.StatusErrorText(0, "Not a variable assignment");
+  if (result == 2) m_statusInfo.StatusErrorText(0, message);
+  newText.clear();
+  m_varsDropDown.setText(newText);
+}
+
+void MainWindowLogic::PasteClick() {
+  const std::string text = m_varsDropDown.text();
+  const std::size_t equals = text.find('=');
+  pasteVariable(equals == std::string::npos ? std::string() : text.substr(0, equals), false);
+}
+
+void MainWindowLogic::FuncsDropDownItemClick(const std::string& item) { pasteFunction(item); }
+
+void MainWindowLogic::FuncsDropDownAcceptText(const std::string& text) { pasteFunction(text); }
+
+void MainWindowLogic::pasteFunction(const std::string& text) {
+  const std::size_t bracket = text.find('[');
+  // A bare name typed by hand is taken as it is; an item's name ends one blank before its "[".
+  const std::string name = bracket == std::string::npos
+                               ? std::string(trimmed(text))
+                               : text.substr(0, bracket > 0 ? bracket - 1 : 0);
+  if (name.empty() && bracket == std::string::npos) return;
+  pasteVariable(name + "()", true);
+}
+
+void MainWindowLogic::ClearScreenExecute() { m_scratchPad.clear(); }
+
+void MainWindowLogic::ClearVariablesExecute() {
+  m_parser.ClearVariables();
+  m_savedVariables.UpdateVariableListBox();
+}
+
+Color MainWindowLogic::prefColor(const char* key) const {
+  return static_cast<Color>(m_prefs.getSettingValue(key).toInteger().value_or(0));
+}
+
+int MainWindowLogic::prefInteger(const char* key) const {
+  return static_cast<int>(std::clamp<std::int64_t>(m_prefs.getSettingValue(key).toInteger().value_or(0), -1, 1 << 20));
+}
+
+std::string MainWindowLogic::decimalSeparator() const {
+  // An empty separator would delete the point from every answer.
+  std::string separator = m_prefs.getSettingValue("DecimalSeparator").toText();
+  return separator.empty() ? std::string(".") : separator;
+}
+
+void SetCaretAtPos(TextControl& control, int column, int n) {
+  const int start = control.lineStart(n);
+  control.setSelStart(start < 0 ? -1 : start + std::clamp(column, 0, control.lineLength(n)));
+  control.scrollToCaret();
+}
+
+std::string truncateAnswer(const std::string& answer, const std::string& separator, int places) {
+  const std::size_t point = answer.find(separator);
+  if (point == std::string::npos) return answer;
+  const std::size_t exponent = answer.find('E', point + separator.size());
+  const std::size_t mantissaEnd = exponent == std::string::npos ? answer.size() : exponent;
+  const std::size_t keep = std::min(mantissaEnd, point + separator.size() + static_cast<std::size_t>(std::max(places, 0)));
+  return answer.substr(0, keep) + answer.substr(mantissaEnd);
+}
+
+}  // namespace ormel

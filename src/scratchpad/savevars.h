@@ -1,0 +1,49 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "engine/parser.h"
+#include "scratchpad/statusbar.h"
+#include "scratchpad/widgets.h"
+
+namespace ormel {
+
+inline constexpr const char* kInvalidVariableName = "Invalid variable name";
+inline constexpr const char* kNoDefinedVariables = "No defined variables";
+
+/// The user's named values: turns assignment lines into entries of the parser's variable table,
+/// shows the listed variables (those whose value is not 0) in the variable editor's list and the
+/// variables list label, and keeps them in vars.xml.
+class TSavedVariables {
+ public:
+  /// All five must outlive the store.
+  TSavedVariables(TCustomParser& parser, TStatusInfo& statusInfo, ComboBox& varsDropDown,
+                  Label& varsTextLabel, Label& varsLabelItem);
+
+  /// Carries out an assignment "name=expression" (blanks are removed first). 0: the line holds
+  /// no "="; 1: it was an assignment and has been carried out and reported (a right-hand side
+  /// that does not compile is reported through the parser's error event and changes nothing);
+  /// 2: the name was refused, message says why. Errors of evaluation and EBadName propagate.
+  int addVariableString(const std::string& line, std::string& message);
+  /// Refreshes the variable editor's list, the list label's caption and both labels' hints.
+  void UpdateVariableListBox();
+  /// Adds the variables of a vars.xml to the table. False when the file is missing, foreign or
+  /// holds no "variable" element. A value that is not a number throws EConvertError, a name the
+  /// parser refuses EBadName; the variables read before it stay set.
+  bool Load(const std::string& path);
+  /// Writes the listed variables to a vars.xml, atomically; throws EFCreateError.
+  void Save(const std::string& path) const;
+
+ private:
+  TCustomParser& m_parser;
+  TStatusInfo& m_statusInfo;
+  ComboBox& m_varsDropDown;
+  Label& m_varsTextLabel;
+  Label& m_varsLabelItem;
+};
+
+/// True when the text's first character is a digit "0" to "9".
+[[nodiscard]] bool startsWithNumber(std::string_view text);
+
+}  // namespace ormel

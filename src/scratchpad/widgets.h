@@ -1,0 +1,76 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "base/setting_value.h"
+
+namespace ormel {
+
+/// A label: a caption, its text colour, a hint (the tooltip) and an optional caption glow.
+class Label {
+ public:
+  virtual ~Label() = default;
+  [[nodiscard]] virtual std::string caption() const = 0;
+  virtual void setCaption(const std::string& caption) = 0;
+  virtual void setTextColor(Color color) = 0;
+  [[nodiscard]] virtual std::string hint() const = 0;
+  virtual void setHint(const std::string& hint) = 0;
+  virtual void setCaptionGlow(bool on) = 0;
+};
+
+/// An editable drop-down: its list of items, the edit text and an integer tag.
+class ComboBox {
+ public:
+  virtual ~ComboBox() = default;
+  virtual void clearItems() = 0;
+  virtual void addItem(const std::string& item) = 0;
+  [[nodiscard]] virtual int itemCount() const = 0;
+  /// Item i, 0 <= i < itemCount().
+  [[nodiscard]] virtual std::string item(int i) const = 0;
+  [[nodiscard]] virtual std::string text() const = 0;
+  virtual void setText(const std::string& text) = 0;
+  [[nodiscard]] virtual int tag() const = 0;
+  virtual void setTag(int tag) = 0;
+};
+
+/// A label without a display.
+class MemoryLabel final : public Label {
+ public:
+  MemoryLabel(std::string caption = {}, std::string hint = {}, Color color = 0)
+      : m_caption(std::move(caption)), m_hint(std::move(hint)), m_color(color) {}
+  [[nodiscard]] std::string caption() const override { return m_caption; }
+  void setCaption(const std::string& caption) override { m_caption = caption; }
+  void setTextColor(Color color) override { m_color = color; }
+  [[nodiscard]] Color textColor() const { return m_color; }
+  [[nodiscard]] std::string hint() const override { return m_hint; }
+  void setHint(const std::string& hint) override { m_hint = hint; }
+  void setCaptionGlow(bool on) override { m_glow = on; }
+  [[nodiscard]] bool captionGlow() const { return m_glow; }
+
+ private:
+  std::string m_caption;
+  std::string m_hint;
+  Color m_color;
+  bool m_glow = false;
+};
+
+/// A drop-down without a display.
+class MemoryComboBox final : public ComboBox {
+ public:
+  void clearItems() override { m_items.clear(); }
+  void addItem(const std::string& item) override { m_items.push_back(item); }
+  [[nodiscard]] int itemCount() const override { return static_cast<int>(m_items.size()); }
+  [[nodiscard]] std::string item(int i) const override { return m_items.at(static_cast<std::size_t>(i)); }
+  [[nodiscard]] std::string text() const override { return m_text; }
+  void setText(const std::string& text) override { m_text = text; }
+  [[nodiscard]] int tag() const override { return m_tag; }
+  void setTag(int tag) override { m_tag = tag; }
+
+ private:
+  std::vector<std::string> m_items;
+  std::string m_text;
+  int m_tag = 0;
+};
+
+}  // namespace ormel

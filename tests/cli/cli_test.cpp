@@ -1,0 +1,173 @@
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "cli/cli_options.h"
+#include "support/row_name.h"
+
+namespace ormel {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string readText(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+void writeText(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
+/// Runs the program in folder with the arguments (a shell word list) and stdin.
+struct CliRun {
+  int exitCode;
+  std::string out;
+  std::string err;
+};
+
+CliRun runCli(const fs::path& folder, const std::string& arguments, const std::string& input) {
+  writeText(folder / "stdin.txt", input);
+  const std::string command = "cd '" + folder.string() + "' && '" ORMELCALC_CLI "' " + arguments +
+                              " < stdin.txt > stdout.txt 2> stderr.txt";
+  const int status = std::system(command.c_str());
+  return CliRun{WIFEXITED(status) ? WEXITSTATUS(status) : -1, readText(folder / "stdout.txt"),
+             readText(folder / "stderr.txt")};
+}
+
+class CliTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    m_folder = fs::temp_directory_path() /
+               ("ormel-cli-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(m_folder);
+    fs::create_directories(m_folder);
+    writeText(m_folder / "a.txt", "1+1\n");
+    writeText(m_folder / "b.txt", "2+2");
+  }
+  void TearDown() override { fs::remove_all(m_folder); }
+  fs::path m_folder;
+};
+
+struct CliCase {
+  const char* name;
+  const char* arguments;
+  const char* input;
+  const char* out;
+  const char* err;
+  int exitCode;
+};
+
+class CliRunTest : public CliTest, public testing::WithParamInterface<CliCase> {};
+
+TEST_P(CliRunTest, PrintsThePadAndTheMessages) {
+  const CliRun run = runCli(m_folder, GetParam().arguments, GetParam().input);
+  EXPECT_EQ(run.out, GetParam().out);
+  EXPECT_EQ(run.err, GetParam().err);
+  EXPECT_EQ(run.exitCode, GetParam().exitCode);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, CliRunTest,
+    testing::Values(
+        CliCase{"answers", "", "2+3\n1/3\n", "2+3\n 5\n1/3\n 0.333\n", "", 0},
+        CliCase{"crlfAndLastLineWithoutBreak", "", "2*2\r\n3*3", "2*2\n 4\n3*3\n 9\n", "", 0},
+        CliCase{"emptyInput", "", "", "", "", 0},
+        CliCase{"emptyLinesStayEmpty", "", "\n\n1+1\n", "\n\n1+1\n 2\n", "", 0},
+        CliCase{"assignmentThenUse", "", "x = 2\nx*x\n", "x = 2\nx*x\n 4\n",
+                "status: Set \"X\" to \"2\" successfully.\n", 0},
+        CliCase{"compileErrorIsAnError", "", "2+*\n", "2+*\n", "error: Parsing error\n", 1},
+        CliCase{"uncaughtErrorIsAnAlertAndProcessingGoesOn", "", "1/0\n1+1\n", "1/0\n1+1\n 2\n",
+                "alert: Floating point division by zero\n", 1},
+        CliCase{"leadingZeroFixWhileTyping", "", ".5*(.5)\n", "0.5*(0.5)\n 0.25\n", "", 0},
+        CliCase{"invalidUtf8TypesReplacement", "", "\xFF\n", "\xEF\xBF\xBD\n", "error: Parsing error\n", 1},
+        CliCase{"filesInOrder", "a.txt b.txt", "", "1+1\n 2\n2+2\n 4\n", "", 0},
+        CliCase{"dashIsStandardInput", "a.txt -", "5*5\n", "1+1\n 2\n5*5\n 25\n", "", 0},
+        CliCase{"unknownOption", "--frobnicate", "", "", "ormelcalc-cli: unknown option --frobnicate\nTry \"ormelcalc-cli --help\".\n", 2},
+        CliCase{"missingFile", "nothere.txt", "", "", "ormelcalc-cli: cannot read \"nothere.txt\"\n", 2},
+        CliCase{"missingSheet", "--open nothere.ocs", "",
+                "", "ormelcalc-cli: Cannot open file \"nothere.ocs\". No such file or directory\n", 2}),
+    testing_support::RowName());
+
+TEST_F(CliTest, HelpAndVersion) {
+  const CliRun help = runCli(m_folder, "--help", "");
+  EXPECT_EQ(help.exitCode, 0);
+  EXPECT_NE(help.out.find("Usage: ormelcalc-cli [--data DIR] [--open SHEET] [--save SHEET] [FILE...]"), std::string::npos);
+  const CliRun version = runCli(m_folder, "--version", "");
+  EXPECT_EQ(version.exitCode, 0);
+  EXPECT_EQ(version.out.rfind("ormelcalc-cli ", 0), 0u);
+}
+
+TEST_F(CliTest, DataFolderGivesPreferencesAndKeepsVariables) {
+  fs::create_directories(m_folder / "data");
+  writeText(m_folder / "data" / "prefs.xml",
+            "<preferences>\r\n <DecimalSeparator value=\",\" />\r\n <DecimalPlaces value=\"2\" />\r\n</preferences>\r\n");
+  const CliRun first = runCli(m_folder, "--data data", "r = 1/4\nr*2\n1/3\n");
+  EXPECT_EQ(first.out, "r = 1/4\nr*2\n 0,5\n1/3\n 0,33\n");
+  EXPECT_EQ(first.exitCode, 0);
+  EXPECT_EQ(readText(m_folder / "data" / "vars.xml"),
+            "<variables>\r\n <variable name=\"R\" value=\"0.25\" />\r\n</variables>\r\n");
+  const CliRun second = runCli(m_folder, "--data data", "r*4\n");
+  EXPECT_EQ(second.out, "r*4\n 1\n");
+}
+
+TEST_F(CliTest, WithoutDataFolderNoFileIsWritten) {
+  runCli(m_folder, "", "x=2\n");
+  EXPECT_EQ(std::distance(fs::directory_iterator(m_folder), fs::directory_iterator()), 5);  // a, b, std in/out/err
+}
+
+TEST_F(CliTest, SheetsSaveAndOpenWithoutEvaluatingAgain) {
+  const CliRun saved = runCli(m_folder, "--save sheet.ocs", "6*7\n");
+  EXPECT_EQ(saved.exitCode, 0);
+  EXPECT_EQ(readText(m_folder / "sheet.ocs").rfind("{\\rtf1", 0), 0u);
+  const CliRun opened = runCli(m_folder, "--open sheet.ocs", "1+1\n");
+  EXPECT_EQ(opened.out, "6*7\n 42\n1+1\n 2\n");
+  writeText(m_folder / "plain.ocs", "typed by hand\n");
+  EXPECT_EQ(runCli(m_folder, "--open plain.ocs", "").out, "typed by hand\n");
+  const CliRun unwritable = runCli(m_folder, "--save no/such/folder.ocs", "1+1\n");
+  EXPECT_EQ(unwritable.exitCode, 2);
+  EXPECT_NE(unwritable.err.find("Cannot create file \"no/such/folder.ocs\""), std::string::npos);
+}
+
+TEST_F(CliTest, ABrokenVariablesFileIsAnAlert) {
+  fs::create_directories(m_folder / "data");
+  writeText(m_folder / "data" / "vars.xml", "<variables><variable name=\"a\" value=\"x\"/></variables>");
+  const CliRun run = runCli(m_folder, "--data data", "");
+  EXPECT_EQ(run.err, "alert: 'x' is not a valid floating point value\n");
+  EXPECT_EQ(run.exitCode, 1);
+}
+
+struct OptionCase {
+  const char* name;
+  std::vector<std::string> arguments;
+  bool valid;
+  const char* files;
+};
+
+class OptionTest : public testing::TestWithParam<OptionCase> {};
+
+TEST_P(OptionTest, ParsesTheContract) {
+  std::string error;
+  const std::optional<CliOptions> options = parseCliOptions(GetParam().arguments, error);
+  ASSERT_EQ(options.has_value(), GetParam().valid) << error;
+  if (!options) return;
+  std::string files;
+  for (const std::string& file : options->files) files += file + ";";
+  EXPECT_EQ(files, GetParam().files);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, OptionTest,
+                         testing::Values(OptionCase{"allOptions", {"--data", "d", "--open", "o", "--save", "s", "f"}, true, "f;"},
+                                         OptionCase{"dashDashEndsOptions", {"--", "--data"}, true, "--data;"},
+                                         OptionCase{"missingValue", {"--save"}, false, ""},
+                                         OptionCase{"givenTwice", {"--data", "a", "--data", "b"}, false, ""},
+                                         OptionCase{"singleDashIsAFile", {"-"}, true, "-;"}),
+                         testing_support::RowName());
+
+}  // namespace
+}  // namespace ormel
