@@ -15,7 +15,7 @@ long double evaluateChecked(const StepList& list) {
 }
 
 long double evaluate(const FastProgram& program, const StepList& list) {
-  if (raisedFpuErrors()) clearFpuErrors();
+  // Flags left over from before only cost one checked run, which clears them step by step.
   long double value = 0;
   try {
     value = program.run();

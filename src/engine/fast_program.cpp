@@ -99,10 +99,12 @@ long double FastProgram::run() const {
       case kCubeR: r = (r * r) * r; break;
       case kFourthC: r = (*op.a * *op.a) * (*op.a * *op.a); break;
       case kFourthR: r = (r * r) * (r * r); break;
-      default:
+      case kCall:
         op.step->routine(*op.step);
         r = *op.step->result;
         continue;
+      default:
+        __builtin_unreachable();
     }
     if (op.store != nullptr) *op.store = r;
   }

@@ -102,24 +102,34 @@ std::uint32_t offsetOf(std::uint64_t key) { return static_cast<std::uint32_t>(ke
 
 // Only a constant of magnitude 2^63 or more makes a recogniser throw (a power's exponent that
 // truncates out of range, a constant that overflows); without one, refusing a span early
-// changes nothing but the time taken. A run of m digits with exponent x stays below 10^(m+x).
+// changes nothing but the time taken. A number of m digits (leading zeros aside) and exponent x
+// stays below 10^(m+x), and so does every number that a piece of its text forms.
 bool mayThrowWhileRecognising(std::string_view t) {
   constexpr int kSafeDigits = 18;
-  int digits = 0;
+  int run = 0;       // digits of the current digit run, from its first non-zero digit
+  int mantissa = 0;  // the same over the current run of digits and points
   for (std::size_t i = 0; i < t.size(); ++i) {
-    if (isDigit(t[i])) {
-      if (++digits > kSafeDigits) return true;
+    const char c = t[i];
+    if (isDigit(c)) {
+      if (c != '0' || run > 0) ++run;
+      if (c != '0' || mantissa > 0) ++mantissa;
+      if (run > kSafeDigits) return true;
       continue;
     }
-    if (t[i] == 'E' && digits > 0) {
+    if (c == '.') {
+      run = 0;
+      continue;
+    }
+    if (c == 'E' && mantissa > 0) {
       std::size_t j = i + 1;
       const bool negative = j < t.size() && t[j] == '-';
       if (j < t.size() && (t[j] == '+' || t[j] == '-')) ++j;
       int exponent = 0;
       for (; j < t.size() && isDigit(t[j]) && exponent <= kSafeDigits; ++j) exponent = exponent * 10 + (t[j] - '0');
-      if ((negative ? digits - exponent : digits + exponent) > kSafeDigits) return true;
+      if ((negative ? mantissa - exponent : mantissa + exponent) > kSafeDigits) return true;
     }
-    if (t[i] != '.') digits = 0;
+    run = 0;
+    mantissa = 0;
   }
   return false;
 }

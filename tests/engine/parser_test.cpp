@@ -130,6 +130,16 @@ TEST(ParserObject, ArithmeticErrorsLeaveTheStepsForTheNextRead) {
   EXPECT_EQ(parser.Value(), 0.25L);
 }
 
+TEST(ParserObject, FlagsRaisedBeforeTheReadAreNotItsErrors) {
+  TParser parser;
+  parser.SetExpression("1+1");
+  volatile long double huge = 1E4000L;
+  volatile long double overflowed = huge * huge;
+  (void)overflowed;
+  EXPECT_EQ(parser.Value(), 2);
+  EXPECT_EQ(parser.Value(), 2);
+}
+
 TEST(ParserObject, VariableHidesConstantAndWholeNameBeatsOperators) {
   TParser parser;
   parser.SetVariable("X", 7);
