@@ -82,7 +82,11 @@ bool CliSession::finish() {
   return ok;
 }
 
-void CliSession::printPad(std::FILE* output) const { printLines(0, m_pad.pad.lineCount(), output); }
+void CliSession::printPad(std::FILE* output) const {
+  std::string text = m_pad.pad.text();
+  if (m_pad.pad.lineLength(m_pad.pad.lineCount() - 1) > 0) text += '\n';
+  std::fwrite(text.data(), 1, text.size(), output);
+}
 
 void CliSession::printLines(int first, int last, std::FILE* output) const {
   if (last > first && m_pad.pad.lineLength(last - 1) == 0) --last;

@@ -23,6 +23,11 @@ class LineTree {
   void modify(int n, Edit&& edit) {
     modifyIn(m_root, n, edit);
   }
+  /// Calls visit(n, line) for the lines first .. last-1 in order, in O(log lines + lines visited).
+  template <typename Visit>
+  void visit(int first, int last, Visit&& visit) const {
+    visitIn(m_root, 0, first, last, visit);
+  }
   /// Position of the first character of line n, 0 <= n <= count() (count() gives length + 1).
   [[nodiscard]] int startOf(int n) const;
   /// The line holding position (0 <= position <= totalLength()); the break belongs to its line.
@@ -54,6 +59,15 @@ class LineTree {
   int merge(int a, int b);
   /// Splits node's tree into its first k lines and the rest.
   void split(int node, int k, int& first, int& rest);
+  template <typename Visit>
+  void visitIn(int node, int offset, int first, int last, Visit& visit) const {
+    if (node < 0 || offset >= last || offset + m_nodes[node].size <= first) return;
+    const Node& current = m_nodes[node];
+    const int own = offset + sizeOf(current.left);
+    visitIn(current.left, offset, first, last, visit);
+    if (own >= first && own < last) visit(own, current.line);
+    visitIn(current.right, own + 1, first, last, visit);
+  }
   template <typename Edit>
   void modifyIn(int node, int n, Edit& edit) {
     const int leftSize = sizeOf(m_nodes[node].left);

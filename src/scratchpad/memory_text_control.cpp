@@ -33,6 +33,7 @@ bool isLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 MemoryTextControl::MemoryTextControl(CharStyle defaultStyle)
     : m_defaultStyle(defaultStyle), m_insertStyle(defaultStyle) {
   m_lines.reset(defaultStyle);
+  moveCaret(0);
 }
 
 void MemoryTextControl::pressKey(int key, KeyModifiers modifiers, std::optional<char32_t> character) {
@@ -62,13 +63,12 @@ void MemoryTextControl::typeCharacter(char32_t character, KeyModifiers modifiers
 
 void MemoryTextControl::applyKey(int key) {
   const int caret = m_selStart;
-  const int line = caretLine();
   switch (key) {
     case kVkHome:
-      moveCaret(lineStart(line));
+      moveCaret(m_caret.start);
       break;
     case kVkEnd:
-      moveCaret(lineStart(line) + lineLength(line));
+      moveCaret(m_caret.start + caretLineLength());
       break;
     case kVkLeft:
       moveCaret(m_selLength > 0 ? caret : std::max(caret - 1, 0));
@@ -117,7 +117,7 @@ std::string MemoryTextControl::text() const { return utf16ToUtf8(rangeText(0, te
 StyledText MemoryTextControl::content() const {
   StyledText out;
   out.reserve(static_cast<std::size_t>(m_lines.count()));
-  for (int n = 0; n < m_lines.count(); ++n) out.push_back(m_lines.at(n));
+  m_lines.visit(0, m_lines.count(), [&](int, const StyledLine& line) { out.push_back(line); });
   return out;
 }
 
@@ -127,17 +127,20 @@ void MemoryTextControl::setContent(const StyledText& content) {
     m_lines.modify(0, [&](StyledLine& line) { line = content.front(); });
     m_lines.insertAfter(0, StyledText(content.begin() + 1, content.end()));
   }
+  m_caret.index = -1;
   moveCaret(0);
 }
 
 int MemoryTextControl::lineCount() const { return m_lines.count(); }
 
 std::string MemoryTextControl::line(int n) const {
+  if (n >= 0 && n == m_caret.index) return utf16ToUtf8(m_caret.line->text);
   if (n < 0 || n >= m_lines.count()) return {};
   return utf16ToUtf8(m_lines.at(n).text);
 }
 
 int MemoryTextControl::lineLength(int n) const {
+  if (n >= 0 && n == m_caret.index) return caretLineLength();
   if (n < 0 || n >= m_lines.count()) return 0;
   return static_cast<int>(m_lines.at(n).text.size());
 }
@@ -178,9 +181,10 @@ void MemoryTextControl::setLine(int n, std::string_view text) {
   }
 }
 
-int MemoryTextControl::caretLine() const { return m_lines.lineAt(m_selStart); }
+int MemoryTextControl::caretLine() const { return m_caret.index; }
 
 int MemoryTextControl::lineStart(int n) const {
+  if (n >= 0 && n == m_caret.index) return m_caret.start;
   if (n < 0 || n >= m_lines.count()) return -1;
   return m_lines.startOf(n);
 }
@@ -218,6 +222,7 @@ void MemoryTextControl::caretToEndOfLine() {
 
 void MemoryTextControl::clear() {
   m_lines.reset(m_defaultStyle);
+  m_caret.index = -1;
   moveCaret(0);
 }
 
@@ -225,10 +230,36 @@ void MemoryTextControl::saveContent(const std::string& path) const { saveContent
 
 void MemoryTextControl::loadContent(const std::string& path) { setContent(loadContentFile(path, m_defaultStyle)); }
 
+bool MemoryTextControl::replaceInLine(int from, int to, std::u16string_view text, CharStyle style) {
+  if (text.find(u'\n') != std::u16string_view::npos) return false;
+  int n = m_caret.index;
+  int start = m_caret.start;
+  int length = caretLineLength();
+  if (from < start || to > start + length) {
+    n = m_lines.lineAt(from);
+    start = m_lines.startOf(n);
+    length = static_cast<int>(m_lines.at(n).text.size());
+    if (to > start + length) return false;
+  }
+  m_lines.modify(n, [&](StyledLine& line) {
+    const auto column = static_cast<std::size_t>(from - start);
+    const auto removed = static_cast<std::size_t>(to - from);
+    line.text.replace(column, removed, text);
+    line.styles.erase(line.styles.begin() + static_cast<std::ptrdiff_t>(column),
+                      line.styles.begin() + static_cast<std::ptrdiff_t>(column + removed));
+    line.styles.insert(line.styles.begin() + static_cast<std::ptrdiff_t>(column), text.size(), style);
+  });
+  const int delta = static_cast<int>(text.size()) - (to - from);
+  if (n < m_caret.index) m_caret.start += delta;
+  return true;
+}
+
 int MemoryTextControl::replaceRange(int from, int to, std::u16string_view text, CharStyle style) {
   const int total = textLength();
   from = std::clamp(from, 0, total);
   to = std::clamp(to, from, total);
+  if (replaceInLine(from, to, text, style)) return from + static_cast<int>(text.size());
+  m_caret.index = -1;  // lines moved: moveCaret searches afresh
   const int first = m_lines.lineAt(from);
   const int last = m_lines.lineAt(to);
   const int firstColumn = from - m_lines.startOf(first);
@@ -276,15 +307,19 @@ void MemoryTextControl::moveCaret(int position) {
   const int total = textLength();
   m_selStart = position < 0 || position > total ? total : position;
   m_selLength = 0;
-  m_insertStyle = styleBefore(m_selStart);
-}
-
-CharStyle MemoryTextControl::styleBefore(int position) const {
-  const int n = m_lines.lineAt(position);
-  const StyledLine& line = m_lines.at(n);
-  const int column = position - m_lines.startOf(n);
-  if (column > 0) return line.styles[static_cast<std::size_t>(column - 1)];
-  return line.styles.empty() ? line.lineStyle : line.styles.front();
+  if (m_caret.index < 0 || m_selStart < m_caret.start || m_selStart > m_caret.start + caretLineLength()) {
+    m_caret.index = m_lines.lineAt(m_selStart);
+    m_caret.start = m_lines.startOf(m_caret.index);
+    m_caret.line = &m_lines.at(m_caret.index);
+  }
+  // The insertion style follows the character before the caret.
+  const StyledLine& line = *m_caret.line;
+  const int column = m_selStart - m_caret.start;
+  if (column > 0) {
+    m_insertStyle = line.styles[static_cast<std::size_t>(column - 1)];
+  } else {
+    m_insertStyle = line.styles.empty() ? line.lineStyle : line.styles.front();
+  }
 }
 
 std::u16string MemoryTextControl::rangeText(int from, int to) const {
@@ -292,14 +327,15 @@ std::u16string MemoryTextControl::rangeText(int from, int to) const {
   if (from >= to) return out;
   const int first = m_lines.lineAt(from);
   const int last = m_lines.lineAt(to);
-  for (int n = first; n <= last; ++n) {
-    const std::u16string& text = m_lines.at(n).text;
-    const int start = m_lines.startOf(n);
+  int start = m_lines.startOf(first);
+  m_lines.visit(first, last + 1, [&](int n, const StyledLine& line) {
+    const int length = static_cast<int>(line.text.size());
     const int begin = std::max(from - start, 0);
-    const int end = std::min(to - start, static_cast<int>(text.size()));
-    if (end > begin) out.append(text, static_cast<std::size_t>(begin), static_cast<std::size_t>(end - begin));
+    const int end = std::min(to - start, length);
+    if (end > begin) out.append(line.text, static_cast<std::size_t>(begin), static_cast<std::size_t>(end - begin));
     if (n < last) out.push_back(u'\n');
-  }
+    start += length + 1;
+  });
   return out;
 }
 

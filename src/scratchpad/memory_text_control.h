@@ -60,14 +60,26 @@ class MemoryTextControl final : public TextControl {
 
  private:
   /// Replaces [from, to) by text (line breaks as LF) in style; returns the position behind it.
+  /// Every caller moves the caret afterwards, which brings m_caret up to date.
   int replaceRange(int from, int to, std::u16string_view text, CharStyle style);
+  /// The same for an edit inside one line; false (nothing done) when it is not one.
+  bool replaceInLine(int from, int to, std::u16string_view text, CharStyle style);
   void moveCaret(int position);
-  [[nodiscard]] CharStyle styleBefore(int position) const;
   [[nodiscard]] std::u16string rangeText(int from, int to) const;
   void applyCharacter(char32_t character);
   void applyKey(int key);
 
+  /// The caret's line, kept so that typing finds it without searching the tree. The pointer
+  /// stays valid until lines are added or removed, which every time resets the cache.
+  struct CaretLine {
+    int index = -1;
+    int start = 0;
+    const StyledLine* line = nullptr;
+  };
+  [[nodiscard]] int caretLineLength() const { return static_cast<int>(m_caret.line->text.size()); }
+
   LineTree m_lines;
+  CaretLine m_caret;
   CharStyle m_defaultStyle;
   CharStyle m_insertStyle;
   int m_selStart = 0;

