@@ -2,6 +2,8 @@
 
 #include "number_format.h"
 
+#include <malloc.h>
+
 namespace ormel {
 
 bool isNum(std::string_view text) { return textToFloat(text).has_value(); }
@@ -34,5 +36,7 @@ std::string FormatForLabel(std::string_view text, int width) {
   result.append(text);
   return result;
 }
+
+void TrimWorkingSet() { ::malloc_trim(0); }
 
 }  // namespace ormel

@@ -18,4 +18,8 @@ void Replace(std::string& text, std::string_view pattern, std::string_view repla
 /// is broken hard at the width. A text shorter than the width comes back unchanged.
 [[nodiscard]] std::string FormatForLabel(std::string_view text, int width);
 
+/// Asks the system to give the process's unused heap pages back (malloc_trim); the results are
+/// ignored, so it never fails.
+void TrimWorkingSet();
+
 }  // namespace ormel

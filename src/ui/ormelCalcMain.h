@@ -1,0 +1,183 @@
+#pragma once
+
+#include <QMainWindow>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "app/ThreadTimer.h"
+#include "app/app_window.h"
+#include "app/appmanager.h"
+#include "engine/parser.h"
+#include "ui/qt_message_box.h"
+#include "ui/qt_text_control.h"
+#include "ui/qt_widgets.h"
+#include "ui/qt_window_ports.h"
+#include "ui/qt_window_thread.h"
+
+class QComboBox;
+class QFileDialog;
+class QLabel;
+class QMenu;
+class QToolBar;
+
+namespace ormel {
+
+class Command;
+class CommandKeys;
+class InstanceServer;
+class MainWindowLogic;
+class MenuEntry;
+class ScratchPadEdit;
+
+/// The main window: the scratch pad with the toolbars, the status line, the commands with their
+/// keys and the scratch pad's context menu, plugged into the scratch pad's logic and the
+/// application manager. Owns the parser and the trim timer.
+class TForm1 : public QMainWindow, public AppWindow {
+  Q_OBJECT
+
+ public:
+  /// The window's design size.
+  static constexpr int kDesignWidth = 458;
+  static constexpr int kDesignHeight = 334;
+  /// The edit width the drop-downs have before the first resize.
+  static constexpr int kDropDownDesignWidth = 150;
+  /// How often the trim timer ticks, in milliseconds.
+  static constexpr int kTrimInterval = 25000;
+
+  /// Builds the window; nothing is loaded before FormCreate.
+  explicit TForm1(TAppManager::Folders folders, QWidget* parent = nullptr);
+  ~TForm1() override;
+
+  /// The start-up: caption, application manager and its Init, the logic, the one-instance
+  /// rule. False when another instance runs and was brought forward: this one then ends
+  /// without saving anything.
+  [[nodiscard]] bool FormCreate();
+
+  /// The commands in action-list order.
+  [[nodiscard]] const std::vector<Command*>& commands() const { return m_commands; }
+  /// A command by its component name (ClearScreen, SaveSheet, ...); null when none has it.
+  [[nodiscard]] Command* command(const QString& name) const;
+
+  [[nodiscard]] ScratchPadEdit* scratchPadEdit() const { return m_scratchPad; }
+  [[nodiscard]] QToolBar* toolbar(const QString& name) const;
+  [[nodiscard]] QComboBox* varsDropDownBox() const { return m_varsDropDown; }
+  [[nodiscard]] QComboBox* funcsDropDownBox() const { return m_funcsDropDown; }
+  [[nodiscard]] QLabel* statusTextLabel() const { return m_statusText; }
+  [[nodiscard]] QLabel* varsTextLabelWidget() const { return m_varsTextLabel; }
+  [[nodiscard]] QMenu* commandMenu() const { return m_commandMenu; }
+  [[nodiscard]] QMenu* functionPopupMenu() const { return m_functionPopupMenu; }
+  [[nodiscard]] const CommandKeys& commandKeys() const { return *m_commandKeys; }
+  [[nodiscard]] TAppManager* appManager() const { return m_appManager.get(); }
+  [[nodiscard]] TParser& parser() { return m_parser; }
+  [[nodiscard]] QtTextControl& textControl() { return m_textControl; }
+  [[nodiscard]] TThreadTimer& trimWorkTimer() { return m_trimWorkTimer; }
+
+  /// The edit width of a drop-down on a dock of the given width: half the width less 50,
+  /// rounded to the nearest integer, halves to the even one.
+  [[nodiscard]] static int dropDownWidthForDock(int dockWidth);
+  /// Makes window stay on top of other programs' windows, or not, keeping its bounds.
+  static void setStayOnTop(QWidget& window, bool on);
+
+  /// Called with each sheet dialog as it opens, after it is centred (tests answer it here).
+  void setOnSheetDialog(std::function<void(QFileDialog&)> onDialog) { m_onSheetDialog = std::move(onDialog); }
+
+  // AppWindow
+  [[nodiscard]] TextControl& scratchPad() override { return m_textControl; }
+  [[nodiscard]] ScratchPadLook& scratchPadLook() override { return m_textControl; }
+  [[nodiscard]] MainWindowFrame& frame() override { return m_frame; }
+  [[nodiscard]] ActionList& actions() override { return *m_actionList; }
+  [[nodiscard]] ComboBox& funcsDropDown() override { return *m_funcsBox; }
+  [[nodiscard]] ComboBox& varsDropDown() override { return *m_varsBox; }
+  [[nodiscard]] Label& varsTextLabel() override { return *m_varsTextLabelPort; }
+  [[nodiscard]] Label& varsLabelItem() override { return *m_varsLabelItemPort; }
+  [[nodiscard]] Label& statusText() override { return *m_statusTextPort; }
+  [[nodiscard]] MessageBox& messageBox() override { return m_messageBox; }
+  [[nodiscard]] std::unique_ptr<Timer> createTimer() override;
+  void setHintTiming(int pauseMs, int shortPauseMs) override;
+  [[nodiscard]] std::vector<ToolbarPlace> toolbarPlaces() const override;
+  void setToolbarVisible(const std::string& name, bool visible) override;
+  void placeToolbar(const ToolbarPlace& place) override;
+  [[nodiscard]] std::unique_ptr<ModalDialog> createDialog(DialogKind kind) override;
+
+ public slots:
+  /// Sets the menu's check marks from the toolbars' visibility (also done when it opens).
+  void commandMenuPopup();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  /// Where a docked toolbar stands: its dock, row and position along the row.
+  struct DockPlace {
+    Qt::ToolBarArea area;
+    int row;
+    int pos;
+  };
+
+  void buildActions();
+  void buildToolbars();
+  void buildStatusBar();
+  void buildMenus();
+  void connectCommands();
+  void refreshMenuKeys();
+  void ToolbarMenuItemClick(QAction* item);
+  void FormClose();
+  /// The drop-downs' widths follow the docks' width, except while the start-up runs.
+  void FormResize();
+  void SaveSheetExecute();
+  void LoadSheetExecute();
+  /// The file the user picks in a sheet dialog; empty when cancelled.
+  [[nodiscard]] QString askSheetFile(bool save);
+  void CommonSheetDialogShow(QFileDialog& dialog);
+  /// Runs a command's handler; an error it raises is reported in a message box.
+  void runCommand(const std::function<void()>& handler);
+  [[nodiscard]] std::optional<DockPlace> dockPlaceOf(QToolBar* toolbar) const;
+  void relayoutDock(Qt::ToolBarArea area);
+
+  TParser m_parser;
+  QtWindowThread m_windowThread;
+  TThreadTimer m_trimWorkTimer;
+  TAppManager::Folders m_folders;
+  std::vector<Command*> m_commands;
+  std::vector<MenuEntry*> m_menuEntries;
+  ScratchPadEdit* m_scratchPad = nullptr;
+  QToolBar* m_varsToolbar = nullptr;
+  QToolBar* m_funcsToolbar = nullptr;
+  QToolBar* m_varsTextToolbar = nullptr;
+  QLabel* m_varsLabelItem = nullptr;
+  QComboBox* m_varsDropDown = nullptr;
+  QComboBox* m_funcsDropDown = nullptr;
+  QLabel* m_varsTextLabel = nullptr;
+  QLabel* m_statusText = nullptr;
+  QMenu* m_commandMenu = nullptr;
+  QMenu* m_functionPopupMenu = nullptr;
+  QAction* m_variablesMenuItem = nullptr;
+  QAction* m_functionsMenuItem = nullptr;
+  QAction* m_variablesTextMenuItem = nullptr;
+  CommandKeys* m_commandKeys = nullptr;
+  InstanceServer* m_instanceServer = nullptr;
+  QtTextControl m_textControl;
+  QtMainWindowFrame m_frame;
+  QtMessageBox m_messageBox;
+  std::unique_ptr<QtActionList> m_actionList;
+  std::unique_ptr<QtComboBox> m_funcsBox;
+  std::unique_ptr<QtComboBox> m_varsBox;
+  std::unique_ptr<QtLabel> m_varsTextLabelPort;
+  std::unique_ptr<QtLabel> m_varsLabelItemPort;
+  std::unique_ptr<QtLabel> m_statusTextPort;
+  std::map<QToolBar*, DockPlace> m_dockPlaces;
+  std::function<void(QFileDialog&)> m_onSheetDialog;
+  std::unique_ptr<TAppManager> m_appManager;
+  std::unique_ptr<MainWindowLogic> m_logic;
+  bool m_closed = false;
+};
+
+}  // namespace ormel

@@ -1,0 +1,21 @@
+#include "ui/qt_message_box.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace ormel {
+
+void QtMessageBox::showMessage(const std::string& text) {
+  QMessageBox::information(m_owner, QApplication::applicationName(), QString::fromStdString(text));
+}
+
+bool QtMessageBox::askYesNo(const std::string& text) {
+  return QMessageBox::question(m_owner, QApplication::applicationName(), QString::fromStdString(text),
+                               QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+void QtMessageBox::showError(const std::string& text) {
+  QMessageBox::critical(m_owner, QApplication::applicationName(), QString::fromStdString(text));
+}
+
+}  // namespace ormel

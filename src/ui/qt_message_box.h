@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include "base/message_box.h"
+
+namespace ormel {
+
+/// Modal message boxes over a window, captioned with the application's name.
+class QtMessageBox final : public MessageBox {
+ public:
+  explicit QtMessageBox(QWidget* owner) : m_owner(owner) {}
+  void showMessage(const std::string& text) override;
+  bool askYesNo(const std::string& text) override;
+  void showError(const std::string& text) override;
+
+ private:
+  QPointer<QWidget> m_owner;
+};
+
+}  // namespace ormel

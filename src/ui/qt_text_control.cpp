@@ -1,0 +1,288 @@
+#include "ui/qt_text_control.h"
+
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <algorithm>
+
+#include "scratchpad/content_file.h"
+
+namespace ormel {
+namespace {
+
+/// An interface text as Qt text, every CR LF and CR turned into LF.
+QString normalised(std::string_view text) {
+  QString out = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+  out.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  out.replace(QChar('\r'), QChar('\n'));
+  return out;
+}
+
+/// Inserts text at the cursor, each LF as a new block, in the cursor's format.
+void insertLines(QTextCursor& cursor, const QString& text, const QTextCharFormat& format) {
+  qsizetype start = 0;
+  for (;;) {
+    const qsizetype lf = text.indexOf(QChar('\n'), start);
+    const QString piece = text.mid(start, lf < 0 ? -1 : lf - start);
+    if (!piece.isEmpty()) cursor.insertText(piece, format);
+    if (lf < 0) return;
+    cursor.insertBlock(QTextBlockFormat(), format);
+    start = lf + 1;
+  }
+}
+
+}  // namespace
+
+QColor toQColor(Color color) { return {color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF}; }
+
+Color fromQColor(const QColor& color) { return color.red() | (color.green() << 8) | (color.blue() << 16); }
+
+QtTextControl::QtTextControl(QTextEdit& editor) : m_editor(editor) {}
+
+void QtTextControl::setDefaultTextColor(Color color) {
+  m_defaultTextColor = color;
+  QPalette palette = m_editor.palette();
+  palette.setColor(QPalette::Text, toQColor(color));
+  m_editor.setPalette(palette);
+}
+
+void QtTextControl::setBackgroundColor(Color color) {
+  QPalette palette = m_editor.palette();
+  palette.setColor(QPalette::Base, toQColor(color));
+  m_editor.setPalette(palette);
+}
+
+int QtTextControl::fontSize() const {
+  const QFont font = m_editor.font();
+  if (font.pointSize() > 0) return font.pointSize();
+  return qRound(font.pixelSize() * 72.0 / m_editor.logicalDpiY());
+}
+
+void QtTextControl::setFontSize(int points) {
+  constexpr int kLargest = 1000;
+  if (points < 1 || points > kLargest) return;
+  QFont font = m_editor.font();
+  font.setPointSize(points);
+  m_editor.setFont(font);
+}
+
+void QtTextControl::setFontFace(const std::string& face) {
+  if (face.empty()) return;
+  QFont font = m_editor.font();
+  font.setFamily(QString::fromStdString(face));
+  m_editor.setFont(font);
+}
+
+CharStyle QtTextControl::styleOf(const QTextCharFormat& format) const {
+  CharStyle style;
+  style.color = format.hasProperty(QTextFormat::ForegroundBrush) ? fromQColor(format.foreground().color())
+                                                                 : m_defaultTextColor;
+  // Text without a weight of its own shows in the pad's font, which is bold.
+  style.bold = !format.hasProperty(QTextFormat::FontWeight) || format.fontWeight() >= QFont::Bold;
+  return style;
+}
+
+QTextCharFormat QtTextControl::formatOf(CharStyle style) {
+  QTextCharFormat format;
+  format.setForeground(toQColor(style.color));
+  format.setFontWeight(style.bold ? QFont::Bold : QFont::Normal);
+  return format;
+}
+
+CharStyle QtTextControl::defaultStyle() const { return CharStyle{m_defaultTextColor, true}; }
+
+StyledText QtTextControl::content() const {
+  StyledText lines;
+  const QTextDocument& document = *m_editor.document();
+  lines.reserve(static_cast<std::size_t>(document.blockCount()));
+  for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+    StyledLine line;
+    line.lineStyle = styleOf(block.charFormat());
+    for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {
+      const QTextFragment piece = fragment.fragment();
+      const QString text = piece.text();
+      line.text.append(reinterpret_cast<const char16_t*>(text.utf16()),
+                       static_cast<std::size_t>(text.size()));
+      line.styles.insert(line.styles.end(), static_cast<std::size_t>(text.size()),
+                         styleOf(piece.charFormat()));
+    }
+    lines.push_back(std::move(line));
+  }
+  return lines;
+}
+
+void QtTextControl::setContent(const StyledText& content) {
+  QTextCursor cursor(m_editor.document());
+  cursor.beginEditBlock();
+  cursor.select(QTextCursor::Document);
+  cursor.removeSelectedText();
+  bool first = true;
+  for (const StyledLine& line : content) {
+    const QTextCharFormat lineFormat = formatOf(line.lineStyle);
+    if (first) {
+      cursor.setBlockCharFormat(lineFormat);
+      first = false;
+    } else {
+      cursor.insertBlock(QTextBlockFormat(), lineFormat);
+    }
+    std::size_t run = 0;
+    while (run < line.text.size()) {
+      std::size_t end = run + 1;
+      while (end < line.text.size() && line.styles[end] == line.styles[run]) ++end;
+      cursor.insertText(
+          QString(reinterpret_cast<const QChar*>(line.text.data() + run), static_cast<qsizetype>(end - run)),
+          formatOf(line.styles[run]));
+      run = end;
+    }
+  }
+  cursor.endEditBlock();
+  cursor.movePosition(QTextCursor::Start);
+  m_editor.setTextCursor(cursor);
+}
+
+int QtTextControl::lineCount() const { return m_editor.document()->blockCount(); }
+
+std::string QtTextControl::line(int n) const {
+  const QTextBlock block = m_editor.document()->findBlockByNumber(n);
+  return block.isValid() ? block.text().toStdString() : std::string();
+}
+
+int QtTextControl::lineLength(int n) const {
+  const QTextBlock block = m_editor.document()->findBlockByNumber(n);
+  return block.isValid() ? block.length() - 1 : 0;
+}
+
+void QtTextControl::setLine(int n, std::string_view text) {
+  const QTextBlock block = m_editor.document()->findBlockByNumber(n);
+  if (!block.isValid()) return;
+  const int start = block.position();
+  const int end = start + block.length() - 1;
+  const int caret = selStart();
+  // The new text takes the style of the line's first character, or the line's own style.
+  const QTextCharFormat format =
+      block.length() > 1 ? block.begin().fragment().charFormat() : block.charFormat();
+  QTextCursor cursor(m_editor.document());
+  cursor.setPosition(start);
+  cursor.setPosition(end, QTextCursor::KeepAnchor);
+  cursor.beginEditBlock();
+  cursor.removeSelectedText();
+  insertLines(cursor, normalised(text), format);
+  cursor.endEditBlock();
+  const int newEnd = cursor.position();
+  if (caret > end) {
+    setSelStart(caret + (newEnd - end));
+  } else if (caret > start) {
+    setSelStart(newEnd);
+  } else {
+    setSelStart(caret);
+  }
+}
+
+int QtTextControl::caretLine() const { return m_editor.textCursor().blockNumber(); }
+
+int QtTextControl::lineStart(int n) const {
+  const QTextBlock block = m_editor.document()->findBlockByNumber(n);
+  return block.isValid() ? block.position() : -1;
+}
+
+int QtTextControl::textLength() const { return m_editor.document()->characterCount() - 1; }
+
+int QtTextControl::selStart() const { return m_editor.textCursor().selectionStart(); }
+
+void QtTextControl::setSelStart(int position) {
+  const int total = textLength();
+  QTextCursor cursor = m_editor.textCursor();
+  cursor.setPosition(position < 0 || position > total ? total : position);
+  m_editor.setTextCursor(cursor);
+}
+
+int QtTextControl::selLength() const {
+  const QTextCursor cursor = m_editor.textCursor();
+  return cursor.selectionEnd() - cursor.selectionStart();
+}
+
+void QtTextControl::setSelLength(int length) {
+  QTextCursor cursor = m_editor.textCursor();
+  const int start = cursor.selectionStart();
+  const int end = start + std::clamp(length, 0, textLength() - start);
+  // The caret (position) stays at the start, as SelStart reads it; the selection runs forward.
+  cursor.setPosition(end);
+  cursor.setPosition(start, QTextCursor::KeepAnchor);
+  m_editor.setTextCursor(cursor);
+}
+
+std::string QtTextControl::selText() const {
+  QString text = m_editor.textCursor().selectedText();
+  text.replace(QChar::ParagraphSeparator, QChar('\n'));
+  return text.toStdString();
+}
+
+void QtTextControl::setSelText(std::string_view text) {
+  const QTextCharFormat format = formatOf(selAttributes());
+  QTextCursor cursor = m_editor.textCursor();
+  cursor.beginEditBlock();
+  cursor.removeSelectedText();
+  insertLines(cursor, normalised(text), format);
+  cursor.endEditBlock();
+  m_editor.setTextCursor(cursor);
+}
+
+CharStyle QtTextControl::selAttributes() const {
+  const QTextCursor cursor = m_editor.textCursor();
+  if (cursor.hasSelection() && m_selectionStyle && m_selectionStyle->anchor == cursor.anchor() &&
+      m_selectionStyle->position == cursor.position()) {
+    return m_selectionStyle->style;
+  }
+  return styleOf(cursor.charFormat());
+}
+
+void QtTextControl::setSelAttributes(CharStyle style) {
+  QTextCursor cursor = m_editor.textCursor();
+  // Without a selection this sets the cursor's insertion format; with one it styles the
+  // selected text only, so the insertion style is remembered for as long as the selection stays.
+  cursor.setCharFormat(formatOf(style));
+  m_selectionStyle.reset();
+  if (cursor.hasSelection()) m_selectionStyle = SelectionStyle{cursor.anchor(), cursor.position(), style};
+  m_editor.setTextCursor(cursor);
+}
+
+CharStyle QtTextControl::styleAt(int position) const {
+  const QTextDocument& document = *m_editor.document();
+  position = std::clamp(position, 0, textLength());
+  const QTextBlock block = document.findBlock(position);
+  if (position >= block.position() + block.length() - 1) return styleOf(block.charFormat());
+  QTextCursor cursor(m_editor.document());
+  // A cursor's format is that of the character before it.
+  cursor.setPosition(position + 1);
+  return styleOf(cursor.charFormat());
+}
+
+void QtTextControl::scrollToCaret() { m_editor.ensureCursorVisible(); }
+
+void QtTextControl::caretToEndOfLine() {
+  if (m_sink) m_sink->keyDown(kVkEnd, KeyModifiers{});
+  QTextCursor cursor = m_editor.textCursor();
+  cursor.clearSelection();
+  cursor.movePosition(QTextCursor::EndOfBlock);
+  m_editor.setTextCursor(cursor);
+}
+
+void QtTextControl::clear() {
+  QTextCursor cursor(m_editor.document());
+  cursor.beginEditBlock();
+  cursor.select(QTextCursor::Document);
+  cursor.removeSelectedText();
+  cursor.setBlockCharFormat(formatOf(defaultStyle()));
+  cursor.setCharFormat(formatOf(defaultStyle()));
+  cursor.endEditBlock();
+  m_editor.setTextCursor(cursor);
+}
+
+void QtTextControl::saveContent(const std::string& path) const { saveContentFile(path, content()); }
+
+void QtTextControl::loadContent(const std::string& path) {
+  setContent(loadContentFile(path, defaultStyle()));
+}
+
+}  // namespace ormel

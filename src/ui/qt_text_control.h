@@ -1,0 +1,88 @@
+#pragma once
+
+#include <QColor>
+#include <QTextCharFormat>
+#include <optional>
+
+#include "config/window_ports.h"
+#include "scratchpad/styled_text.h"
+#include "scratchpad/text_control.h"
+
+class QTextEdit;
+
+namespace ormel {
+
+/// A colour of the stores ($BBGGRR) as Qt's colour, and back.
+[[nodiscard]] QColor toQColor(Color color);
+[[nodiscard]] Color fromQColor(const QColor& color);
+
+/// The scratch pad's text control on a QTextEdit: blocks are lines, positions are QTextCursor's
+/// (UTF-16 code units, a block separator counting one), the insertion style is the editor's
+/// current character format. Behaves as the in-memory control does. Its look (font, colours)
+/// is what the switches and preferences set.
+class QtTextControl final : public TextControl, public ScratchPadLook {
+ public:
+  /// The editor must outlive the control.
+  explicit QtTextControl(QTextEdit& editor);
+
+  /// Where keyboard events go (the End key-down of caretToEndOfLine included).
+  void setKeyEventSink(KeyEventSink* sink) { m_sink = sink; }
+
+  [[nodiscard]] Color defaultTextColor() const { return m_defaultTextColor; }
+
+  /// The whole content with its styles.
+  [[nodiscard]] StyledText content() const;
+  /// Replaces the whole content as one undoable step; the caret goes to the start.
+  void setContent(const StyledText& content);
+
+  [[nodiscard]] int lineCount() const override;
+  [[nodiscard]] std::string line(int n) const override;
+  [[nodiscard]] int lineLength(int n) const override;
+  void setLine(int n, std::string_view text) override;
+  [[nodiscard]] int caretLine() const override;
+  [[nodiscard]] int lineStart(int n) const override;
+  [[nodiscard]] int textLength() const override;
+  [[nodiscard]] int selStart() const override;
+  void setSelStart(int position) override;
+  [[nodiscard]] int selLength() const override;
+  void setSelLength(int length) override;
+  [[nodiscard]] std::string selText() const override;
+  void setSelText(std::string_view text) override;
+  [[nodiscard]] CharStyle selAttributes() const override;
+  void setSelAttributes(CharStyle style) override;
+  [[nodiscard]] CharStyle styleAt(int position) const override;
+  void scrollToCaret() override;
+  void caretToEndOfLine() override;
+  void clear() override;
+  void saveContent(const std::string& path) const override;
+  void loadContent(const std::string& path) override;
+
+  /// Points; a size the pad was given in pixels is converted at the screen's resolution.
+  [[nodiscard]] int fontSize() const override;
+  /// Sizes outside 1 to 1000 points are not fonts anyone can read and are ignored.
+  void setFontSize(int points) override;
+  /// An empty face is ignored.
+  void setFontFace(const std::string& face) override;
+  /// The colour of text that carries none of its own.
+  void setDefaultTextColor(Color color) override;
+  void setBackgroundColor(Color color) override;
+
+ private:
+  [[nodiscard]] CharStyle styleOf(const QTextCharFormat& format) const;
+  [[nodiscard]] static QTextCharFormat formatOf(CharStyle style);
+  /// The style text gets in an empty pad, and plain text loaded into it.
+  [[nodiscard]] CharStyle defaultStyle() const;
+
+  struct SelectionStyle {
+    int anchor;
+    int position;
+    CharStyle style;
+  };
+
+  QTextEdit& m_editor;
+  std::optional<SelectionStyle> m_selectionStyle;
+  KeyEventSink* m_sink = nullptr;
+  Color m_defaultTextColor = 0;
+};
+
+}  // namespace ormel

@@ -1,0 +1,221 @@
+// The Qt text control must behave as the in-memory one: every row runs one script of
+// operations against both and compares everything the interface can observe afterwards.
+#include "ui/qt_text_control.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextEdit>
+#include <functional>
+#include <sstream>
+
+#include "scratchpad/memory_text_control.h"
+
+using ormel::CharStyle;
+using ormel::KeyModifiers;
+using ormel::TextControl;
+
+using Script = std::function<void(TextControl&)>;
+Q_DECLARE_METATYPE(Script)
+
+namespace {
+
+constexpr CharStyle kPlain{0xFFFFFF, true};
+constexpr CharStyle kAnswer{0x00FFFF, true};
+constexpr CharStyle kThin{0x0000FF, false};
+
+/// Everything the interface shows, as text, so that a difference reads plainly.
+std::string snapshot(const TextControl& control) {
+  std::ostringstream out;
+  out << "lines " << control.lineCount() << " length " << control.textLength() << "\n";
+  for (int n = 0; n <= control.lineCount(); ++n) {
+    out << n << ": [" << control.line(n) << "] len " << control.lineLength(n) << " start "
+        << control.lineStart(n) << "\n";
+  }
+  const CharStyle insertion = control.selAttributes();
+  out << "caret " << control.selStart() << " line " << control.caretLine() << " sel " << control.selLength()
+      << " [" << control.selText() << "] insert " << insertion.color << (insertion.bold ? "b" : "")
+      << "\nstyles";
+  for (int position = 0; position <= control.textLength(); ++position) {
+    const CharStyle style = control.styleAt(position);
+    out << " " << style.color << (style.bold ? "b" : "");
+  }
+  return out.str();
+}
+
+/// Records the key events the controls send, as "down 35".
+class KeyLog final : public ormel::KeyEventSink {
+ public:
+  void keyDown(int key, KeyModifiers) override { log += "down " + std::to_string(key) + ";"; }
+  bool keyPress(char32_t, KeyModifiers) override { return true; }
+  void keyUp(int key, KeyModifiers) override { log += "up " + std::to_string(key) + ";"; }
+  std::string log;
+};
+
+void type(TextControl& control, std::string_view text, CharStyle style = kPlain) {
+  control.setSelAttributes(style);
+  control.setSelText(text);
+}
+
+}  // namespace
+
+class QtTextControlTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void behavesAsTheMemoryControl_data();
+  void behavesAsTheMemoryControl();
+  void contentRoundTripsThroughAFile();
+  void clearIsOneUndoStep();
+};
+
+void QtTextControlTest::behavesAsTheMemoryControl_data() {
+  QTest::addColumn<Script>("script");
+  QTest::newRow("empty control") << Script([](TextControl&) {});
+  QTest::newRow("text with CR LF, LF and CR breaks")
+      << Script([](TextControl& c) { type(c, "1+2\r\n 3\nab\rc"); });
+  QTest::newRow("answer style then expression style") << Script([](TextControl& c) {
+    type(c, "2+3\n");
+    type(c, " 5", kAnswer);
+    type(c, "x", kPlain);
+  });
+  QTest::newRow("caret past the end goes to the end") << Script([](TextControl& c) {
+    type(c, "abc\ndef");
+    c.setSelStart(1000);
+  });
+  QTest::newRow("negative caret goes to the end") << Script([](TextControl& c) {
+    type(c, "abc\ndef");
+    c.setSelStart(-1);
+  });
+  QTest::newRow("insertion style at a line start is the first character's") << Script([](TextControl& c) {
+    type(c, "ab\n");
+    type(c, "cd", kAnswer);
+    c.setSelStart(c.lineStart(1));
+  });
+  QTest::newRow("insertion style on an empty line is the line's own") << Script([](TextControl& c) {
+    type(c, "ab", kThin);
+    type(c, "\n", kAnswer);
+    c.setSelStart(0);
+    c.setSelStart(c.lineStart(1));
+  });
+  QTest::newRow("selection clipped at the end") << Script([](TextControl& c) {
+    type(c, "abc\ndef");
+    c.setSelStart(2);
+    c.setSelLength(100);
+  });
+  QTest::newRow("negative selection length selects nothing") << Script([](TextControl& c) {
+    type(c, "abc");
+    c.setSelStart(1);
+    c.setSelLength(-4);
+  });
+  QTest::newRow("selection across lines replaced") << Script([](TextControl& c) {
+    type(c, "abc\ndef\nghi");
+    c.setSelStart(2);
+    c.setSelLength(7);
+    type(c, "X\nY", kAnswer);
+  });
+  QTest::newRow("styling a selection styles what replaces it") << Script([](TextControl& c) {
+    type(c, "abcdef");
+    c.setSelStart(1);
+    c.setSelLength(3);
+    c.setSelAttributes(kThin);
+    c.setSelText("Q");
+  });
+  QTest::newRow("setLine with the caret behind the line") << Script([](TextControl& c) {
+    type(c, "a.5\nbb");
+    c.setLine(0, "a0.5");
+  });
+  QTest::newRow("setLine with the caret inside the line") << Script([](TextControl& c) {
+    type(c, "(.5)\nbb", kThin);
+    c.setSelStart(2);
+    c.setLine(0, "(0.5)");
+  });
+  QTest::newRow("setLine with the caret before the line") << Script([](TextControl& c) {
+    type(c, "aa\nbb\ncc");
+    c.setSelStart(1);
+    c.setLine(1, "bbbb");
+  });
+  QTest::newRow("setLine of a missing line changes nothing") << Script([](TextControl& c) {
+    type(c, "aa");
+    c.setLine(5, "zz");
+  });
+  QTest::newRow("setLine with a line break makes two lines") << Script([](TextControl& c) {
+    type(c, "aa\nbb");
+    c.setLine(0, "x\r\ny");
+  });
+  QTest::newRow("non-ASCII counts UTF-16 units") << Script([](TextControl& c) {
+    type(c, "\xC3\xA9\xF0\x9F\x98\x80=1\n\xE2\x82\xAC");
+    c.setSelStart(3);
+    c.setSelLength(2);
+  });
+  QTest::newRow("caret to end of line") << Script([](TextControl& c) {
+    type(c, "4*5\nzz");
+    c.setSelStart(1);
+    c.caretToEndOfLine();
+  });
+  QTest::newRow("clear empties text and style") << Script([](TextControl& c) {
+    type(c, " 5\n", kAnswer);
+    c.clear();
+  });
+  QTest::newRow("deleting a selection by an empty text") << Script([](TextControl& c) {
+    type(c, "a\nb\nc");
+    c.setSelStart(1);
+    c.setSelLength(2);
+    c.setSelText("");
+  });
+}
+
+void QtTextControlTest::behavesAsTheMemoryControl() {
+  QFETCH(Script, script);
+  ormel::MemoryTextControl memory(kPlain);
+  QTextEdit editor;
+  ormel::QtTextControl qt(editor);
+  qt.setDefaultTextColor(kPlain.color);
+  KeyLog memoryKeys;
+  KeyLog qtKeys;
+  memory.setKeyEventSink(&memoryKeys);
+  qt.setKeyEventSink(&qtKeys);
+  script(memory);
+  script(qt);
+  QCOMPARE(QString::fromStdString(snapshot(qt)), QString::fromStdString(snapshot(memory)));
+  QCOMPARE(QString::fromStdString(qtKeys.log), QString::fromStdString(memoryKeys.log));
+}
+
+void QtTextControlTest::contentRoundTripsThroughAFile() {
+  QTemporaryDir folder;
+  const std::string sheet = folder.filePath("sheet.ocs").toStdString();
+  QTextEdit editor;
+  ormel::QtTextControl qt(editor);
+  qt.setDefaultTextColor(kPlain.color);
+  type(qt, "2+3\n");
+  type(qt, " 5", kAnswer);
+  type(qt, "\nthin \xC3\xA9", kThin);
+  const std::string before = snapshot(qt);
+  qt.saveContent(sheet);
+  qt.clear();
+  qt.loadContent(sheet);
+  qt.setSelStart(-1);
+  ormel::MemoryTextControl memory(kPlain);
+  memory.loadContent(sheet);
+  memory.setSelStart(-1);
+  QCOMPARE(QString::fromStdString(snapshot(qt)), QString::fromStdString(snapshot(memory)));
+  QVERIFY(snapshot(qt).find(" 5") != std::string::npos);
+  QCOMPARE(qt.styleAt(qt.lineStart(1) + 1), kAnswer);
+  QCOMPARE(qt.styleAt(qt.lineStart(2)), kThin);
+  QCOMPARE(qt.line(2), std::string("thin \xC3\xA9"));
+  QVERIFY(!before.empty());
+}
+
+void QtTextControlTest::clearIsOneUndoStep() {
+  QTextEdit editor;
+  ormel::QtTextControl qt(editor);
+  type(qt, "1+1\n");
+  type(qt, " 2", kAnswer);
+  qt.clear();
+  QCOMPARE(qt.textLength(), 0);
+  editor.undo();
+  QCOMPARE(qt.line(1), std::string(" 2"));
+  QCOMPARE(qt.styleAt(qt.lineStart(1) + 1), kAnswer);
+}
+
+QTEST_MAIN(QtTextControlTest)
+#include "qt_text_control_test.moc"
