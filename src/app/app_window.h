@@ -6,6 +6,8 @@
 
 #include "base/message_box.h"
 #include "base/timer.h"
+#include "config/prefs.h"
+#include "config/settings.h"
 #include "config/window_ports.h"
 #include "scratchpad/text_control.h"
 #include "scratchpad/widgets.h"
@@ -39,8 +41,27 @@ class ModalDialog {
   virtual void showModal() = 0;
 };
 
-/// The program's dialogs that the application manager shows.
-enum class DialogKind { Settings, Preferences, Hotkeys, About };
+/// The switches dialog: every click changes the store at once; its OK applies "AlwaysOnTop".
+class SettingsDialog : public ModalDialog {
+ public:
+  /// Lists the store's switches and selects the first; the store must outlive the dialog.
+  virtual void FillList(TOrmelSettings& store) = 0;
+};
+
+/// The preferences dialog: every choice but the separator reaches the store at once; its OK
+/// stores the separator and applies background, text colour and font.
+class PrefsDialog : public ModalDialog {
+ public:
+  /// Shows the store's values; the store must outlive the dialog.
+  virtual void Init(TOrmelPrefs& store) = 0;
+};
+
+/// The hot keys dialog: every change of the shortcut text sets the action's shortcut at once.
+class HotkeysDialog : public ModalDialog {
+ public:
+  /// Lists the "ormelCuts" actions and selects the first; the list must outlive the dialog.
+  virtual void FillList(ActionList& actions) = 0;
+};
 
 /// The main window as the application manager uses it: its widgets behind the scratch-pad and
 /// store interfaces, its toolbars and its dialogs.
@@ -74,8 +95,11 @@ class AppWindow {
   /// floating place; a dock name that matches no dock changes nothing.
   virtual void placeToolbar(const ToolbarPlace& place) = 0;
 
-  /// A new dialog of the given kind owned by the window; null while the program has none.
-  [[nodiscard]] virtual std::unique_ptr<ModalDialog> createDialog(DialogKind kind) = 0;
+  /// New dialogs owned by the window, not yet shown; null while the program has none.
+  [[nodiscard]] virtual std::unique_ptr<SettingsDialog> createSettingsDialog() = 0;
+  [[nodiscard]] virtual std::unique_ptr<PrefsDialog> createPrefsDialog() = 0;
+  [[nodiscard]] virtual std::unique_ptr<HotkeysDialog> createHotkeysDialog() = 0;
+  [[nodiscard]] virtual std::unique_ptr<ModalDialog> createAboutDialog() = 0;
 };
 
 }  // namespace ormel

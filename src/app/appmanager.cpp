@@ -136,17 +136,35 @@ void TAppManager::report(const std::vector<std::string>& problems, const std::st
   if (!problems.empty()) m_window.messageBox().showError(heading + joinLines(problems));
 }
 
-void TAppManager::showDialog(DialogKind kind) {
-  std::unique_ptr<ModalDialog> dialog = m_window.createDialog(kind);
-  if (!dialog) return;
-  dialog->setStayOnTop(m_settings->getSettingValue("AlwaysOnTop"));
-  dialog->showModal();
+void TAppManager::showModally(ModalDialog& dialog) {
+  dialog.setStayOnTop(m_settings->getSettingValue("AlwaysOnTop"));
+  dialog.showModal();
 }
 
-void TAppManager::showSettingsDialog() { showDialog(DialogKind::Settings); }
-void TAppManager::showPrefsDialog() { showDialog(DialogKind::Preferences); }
-void TAppManager::showHotkeysDialog() { showDialog(DialogKind::Hotkeys); }
-void TAppManager::showAboutDialog() { showDialog(DialogKind::About); }
+void TAppManager::showSettingsDialog() {
+  if (const std::unique_ptr<SettingsDialog> dialog = m_window.createSettingsDialog()) {
+    dialog->FillList(*m_settings);
+    showModally(*dialog);
+  }
+}
+
+void TAppManager::showPrefsDialog() {
+  if (const std::unique_ptr<PrefsDialog> dialog = m_window.createPrefsDialog()) {
+    dialog->Init(*m_prefs);
+    showModally(*dialog);
+  }
+}
+
+void TAppManager::showHotkeysDialog() {
+  if (const std::unique_ptr<HotkeysDialog> dialog = m_window.createHotkeysDialog()) {
+    dialog->FillList(m_window.actions());
+    showModally(*dialog);
+  }
+}
+
+void TAppManager::showAboutDialog() {
+  if (const std::unique_ptr<ModalDialog> dialog = m_window.createAboutDialog()) showModally(*dialog);
+}
 
 void TAppManager::AlwaysOnTop(bool on) { m_window.frame().setAlwaysOnTop(on); }
 

@@ -62,6 +62,9 @@ class TAppManager {
   /// them in one message) and the others are written all the same. True when all were written.
   bool SaveSettings();
 
+  /// Each creates its dialog with the main window as owner, prepares it with what it edits,
+  /// makes it stay on top while "AlwaysOnTop" is on, shows it modally and destroys it when it
+  /// closes. What the dialog changes it applies itself; nothing is written to disk.
   void showSettingsDialog();
   void showPrefsDialog();
   void showHotkeysDialog();
@@ -80,9 +83,8 @@ class TAppManager {
   [[nodiscard]] TStatusInfo& StatusInfo() { return *m_statusInfo; }
 
  private:
-  /// Creates the dialog, makes it stay on top while "AlwaysOnTop" is on, shows it modally and
-  /// destroys it when it closes.
-  void showDialog(DialogKind kind);
+  /// Makes a prepared dialog stay on top while "AlwaysOnTop" is on and shows it modally.
+  void showModally(ModalDialog& dialog);
   /// Runs one step of loading; an error is reported and, when the file is one the user's data
   /// lives in, the file is kept beside as ".bak" so that saving cannot overwrite it.
   void loadStep(const std::string& file, bool keepCopyOnError, const std::function<void()>& step);

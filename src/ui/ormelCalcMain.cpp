@@ -19,12 +19,16 @@
 #include "base/ormelMisc.h"
 #include "config/shortcut_text.h"
 #include "scratchpad/ormelCalcMain.h"
+#include "ui/aboutbox.h"
 #include "ui/command_keys.h"
 #include "ui/hint_timing_style.h"
+#include "ui/hotkeysform.h"
 #include "ui/instance_server.h"
 #include "ui/ormelMisc.h"
+#include "ui/prefsform.h"
 #include "ui/qt_timer.h"
 #include "ui/scratch_pad_edit.h"
+#include "ui/settingsform.h"
 
 namespace ormel {
 namespace {
@@ -547,6 +551,14 @@ void TForm1::relayoutDock(Qt::ToolBarArea area) {
   }
 }
 
-std::unique_ptr<ModalDialog> TForm1::createDialog(DialogKind /*kind*/) { return nullptr; }
+std::unique_ptr<SettingsDialog> TForm1::createSettingsDialog() { return std::make_unique<TCustomizeSettings>(this); }
+
+std::unique_ptr<PrefsDialog> TForm1::createPrefsDialog() {
+  return std::make_unique<TCustomizePreferences>(this, m_scratchPad->font().family());
+}
+
+std::unique_ptr<HotkeysDialog> TForm1::createHotkeysDialog() { return std::make_unique<TCustomizeHotkeys>(this); }
+
+std::unique_ptr<ModalDialog> TForm1::createAboutDialog() { return std::make_unique<TAboutDialog>(this); }
 
 }  // namespace ormel

@@ -101,7 +101,10 @@ class TForm1 : public QMainWindow, public AppWindow {
   [[nodiscard]] std::vector<ToolbarPlace> toolbarPlaces() const override;
   void setToolbarVisible(const std::string& name, bool visible) override;
   void placeToolbar(const ToolbarPlace& place) override;
-  [[nodiscard]] std::unique_ptr<ModalDialog> createDialog(DialogKind kind) override;
+  [[nodiscard]] std::unique_ptr<SettingsDialog> createSettingsDialog() override;
+  [[nodiscard]] std::unique_ptr<PrefsDialog> createPrefsDialog() override;
+  [[nodiscard]] std::unique_ptr<HotkeysDialog> createHotkeysDialog() override;
+  [[nodiscard]] std::unique_ptr<ModalDialog> createAboutDialog() override;
 
  public slots:
   /// Sets the menu's check marks from the toolbars' visibility (also done when it opens).

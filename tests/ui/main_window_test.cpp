@@ -446,27 +446,55 @@ namespace {
 class DialogRecordingForm final : public TForm1 {
  public:
   using TForm1::TForm1;
+  enum class Kind { Settings, Preferences, Hotkeys, About };
   struct Record {
-    ormel::DialogKind kind;
+    Kind kind;
+    bool prepared = false;
     bool stayOnTop = false;
     bool shown = false;
     bool destroyed = false;
   };
   std::vector<std::shared_ptr<Record>> records;
 
-  std::unique_ptr<ormel::ModalDialog> createDialog(ormel::DialogKind kind) override {
-    class Dialog final : public ormel::ModalDialog {
-     public:
-      explicit Dialog(std::shared_ptr<Record> record) : m_record(std::move(record)) {}
-      ~Dialog() override { m_record->destroyed = true; }
-      void setStayOnTop(bool onTop) override { m_record->stayOnTop = onTop; }
-      void showModal() override { m_record->shown = !m_record->destroyed; }
+  std::unique_ptr<ormel::SettingsDialog> createSettingsDialog() override { return make<Settings>(Kind::Settings); }
+  std::unique_ptr<ormel::PrefsDialog> createPrefsDialog() override { return make<Prefs>(Kind::Preferences); }
+  std::unique_ptr<ormel::HotkeysDialog> createHotkeysDialog() override { return make<Hotkeys>(Kind::Hotkeys); }
+  std::unique_ptr<ormel::ModalDialog> createAboutDialog() override {
+    auto dialog = make<Dialog<ormel::ModalDialog>>(Kind::About);
+    // The about box needs no preparation.
+    records.back()->prepared = true;
+    return dialog;
+  }
 
-     private:
-      std::shared_ptr<Record> m_record;
-    };
+ private:
+  template <class Interface>
+  class Dialog : public Interface {
+   public:
+    explicit Dialog(std::shared_ptr<Record> record) : m_record(std::move(record)) {}
+    ~Dialog() override { m_record->destroyed = true; }
+    void setStayOnTop(bool onTop) override { m_record->stayOnTop = onTop; }
+    void showModal() override { m_record->shown = m_record->prepared && !m_record->destroyed; }
+
+   protected:
+    std::shared_ptr<Record> m_record;
+  };
+  struct Settings final : Dialog<ormel::SettingsDialog> {
+    using Dialog::Dialog;
+    void FillList(ormel::TOrmelSettings& /*store*/) override { m_record->prepared = true; }
+  };
+  struct Prefs final : Dialog<ormel::PrefsDialog> {
+    using Dialog::Dialog;
+    void Init(ormel::TOrmelPrefs& /*store*/) override { m_record->prepared = true; }
+  };
+  struct Hotkeys final : Dialog<ormel::HotkeysDialog> {
+    using Dialog::Dialog;
+    void FillList(ormel::ActionList& /*actions*/) override { m_record->prepared = true; }
+  };
+
+  template <class Made>
+  std::unique_ptr<Made> make(Kind kind) {
     records.push_back(std::make_shared<Record>(Record{kind}));
-    return std::make_unique<Dialog>(records.back());
+    return std::make_unique<Made>(records.back());
   }
 };
 
@@ -476,10 +504,10 @@ void MainWindowTest::dialogsFollowTheDialogPattern_data() {
   QTest::addColumn<QString>("command");
   QTest::addColumn<int>("kind");
   QTest::addColumn<bool>("alwaysOnTop");
-  QTest::newRow("Switches") << "SettingsAction" << int(ormel::DialogKind::Settings) << false;
-  QTest::newRow("Preferences on top") << "PrefrencesAction" << int(ormel::DialogKind::Preferences) << true;
-  QTest::newRow("Hotkeys") << "HotkeysAction" << int(ormel::DialogKind::Hotkeys) << false;
-  QTest::newRow("About on top") << "AboutAction" << int(ormel::DialogKind::About) << true;
+  QTest::newRow("Switches") << "SettingsAction" << int(DialogRecordingForm::Kind::Settings) << false;
+  QTest::newRow("Preferences on top") << "PrefrencesAction" << int(DialogRecordingForm::Kind::Preferences) << true;
+  QTest::newRow("Hotkeys") << "HotkeysAction" << int(DialogRecordingForm::Kind::Hotkeys) << false;
+  QTest::newRow("About on top") << "AboutAction" << int(DialogRecordingForm::Kind::About) << true;
 }
 
 void MainWindowTest::dialogsFollowTheDialogPattern() {
