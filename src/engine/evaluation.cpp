@@ -1,6 +1,5 @@
 #include "engine/evaluation.h"
 
-#include "base/exceptions.h"
 #include "engine/fpu_status.h"
 
 namespace ormel {
@@ -15,15 +14,12 @@ long double evaluateChecked(const StepList& list) {
 }
 
 long double evaluate(const FastProgram& program, const StepList& list) {
-  // Flags left over from before only cost one checked run, which clears them step by step.
-  long double value = 0;
-  try {
-    value = program.run();
-  } catch (const Exception&) {
-    // A routine found an error itself; an earlier step may have failed first.
-    return evaluateChecked(list);
-  }
-  if (raisedFpuErrors()) return evaluateChecked(list);
+  if (program.empty()) return evaluateChecked(list);
+  bool routineThrew = false;
+  const long double value = program.run(routineThrew);
+  // A routine that found an error itself may not have been the first to fail. Flags left over
+  // from before only cost one checked run, which clears them step by step.
+  if (routineThrew || raisedFpuErrors()) return evaluateChecked(list);
   return value;
 }
 
