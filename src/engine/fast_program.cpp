@@ -305,10 +305,20 @@ void Translator::push(const Operand& o) {
 }
 
 void Translator::combineWith(Combine c, const long double* cell) {
-  if (const int slot = slotOf(cell); slot >= 0) {
-    emit(x87::withRegister(c, m_depth - 1 - slot));
-  } else {
+  const int slot = slotOf(cell);
+  if (slot < 0) {
     emit(x87::withCell(c), cell);
+    return;
+  }
+  const Code code = x87::withRegister(c, m_depth - 1 - slot);
+  const Code repeat = x87::repeatWithRegister(c, m_depth - 1 - slot);
+  // The same operation again on the same register: counted instead (a sum or product of equal terms).
+  if (!m_code.empty() && m_code.back().handler == x87::handlerOf(code)) {
+    m_code.back() = {x87::handlerOf(repeat), x87::countArgument(2)};
+  } else if (!m_code.empty() && m_code.back().handler == x87::handlerOf(repeat)) {
+    m_code.back().argument = x87::countArgument(reinterpret_cast<std::uintptr_t>(m_code.back().argument) + 1);
+  } else {
+    emit(code);
   }
 }
 

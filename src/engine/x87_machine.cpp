@@ -8,12 +8,11 @@
 // Here each handler is the x87 instruction itself, followed by a jump to the next handler
 // (direct threading): values stay in registers and each step costs about one jump.
 //
-// Registers while code runs: rbx points at the current instruction { handler, argument }, r12 at
-// the caller's routineThrew flag. Handlers never call out except kCall, whose stack is empty, as
-// the calling convention requires.
+// While code runs, rbx points at the current instruction { handler, argument } and the stack's top
+// holds the address of the caller's routineThrew flag. Only kCall calls out, with an empty x87
+// stack as the calling convention requires.
 
 extern "C" {
-long double ormel_x87_run(const ormel::x87::Instruction* code, bool* routineThrew);
 extern const void* const ormel_x87_handlers[];
 
 // Exceptions must not unwind through the handlers; the caller reruns the steps one by one, and
@@ -39,14 +38,21 @@ ormel_x87_run:
   push %rbx
   .cfi_adjust_cfa_offset 8
   .cfi_offset %rbx, -16
-  push %r12
-  .cfi_adjust_cfa_offset 8
-  .cfi_offset %r12, -24
-  sub $8, %rsp
-  .cfi_adjust_cfa_offset 8
+  sub $16, %rsp
+  .cfi_adjust_cfa_offset 16
   mov %rdi, %rbx
-  mov %rsi, %r12
+  mov %rsi, (%rsp)
   jmp *(%rbx)
+
+.macro ORMEL_X87_RETURN
+  .cfi_remember_state
+  add $16, %rsp
+  .cfi_adjust_cfa_offset -16
+  pop %rbx
+  .cfi_adjust_cfa_offset -8
+  ret
+  .cfi_restore_state
+.endm
 
 .macro ORMEL_X87_NEXT
   add $16, %rbx
@@ -106,6 +112,25 @@ ORMEL_X87_WITH_REGISTERS multiply, fmul
 ORMEL_X87_WITH_REGISTERS divide, fdiv
 ORMEL_X87_WITH_REGISTERS divide_into, fdivr
 
+# A run of the same operation (X+X+X..., X*X*X...) as one counted loop.
+.macro ORMEL_X87_REPEAT_WITH_REGISTERS name, op
+.irp i,1,2,3,4,5,6,7
+ormel_x87_repeat_\name\()_st\i:
+  mov 8(%rbx), %rcx
+1:
+  \op %st(\i), %st
+  dec %rcx
+  jnz 1b
+  ORMEL_X87_NEXT
+.endr
+.endm
+ORMEL_X87_REPEAT_WITH_REGISTERS add, fadd
+ORMEL_X87_REPEAT_WITH_REGISTERS subtract, fsub
+ORMEL_X87_REPEAT_WITH_REGISTERS subtract_from, fsubr
+ORMEL_X87_REPEAT_WITH_REGISTERS multiply, fmul
+ORMEL_X87_REPEAT_WITH_REGISTERS divide, fdiv
+ORMEL_X87_REPEAT_WITH_REGISTERS divide_into, fdivr
+
 ormel_x87_negate:
   fchs
   ORMEL_X87_NEXT
@@ -137,27 +162,18 @@ ormel_x87_call:
   jz ormel_x87_threw
   ORMEL_X87_NEXT
 ormel_x87_threw:
-  movb $1, (%r12)
+  mov (%rsp), %rax
+  movb $1, (%rax)
   fldz
-  jmp ormel_x87_exit
+  ORMEL_X87_RETURN
 
 .irp k,0,1,2,3,4,5,6
 ormel_x87_end\k:
   .rept \k
   fstp %st(1)
   .endr
-  jmp ormel_x87_exit
+  ORMEL_X87_RETURN
 .endr
-
-# Last in the function, so that the unwind table's description of the frame holds everywhere above.
-ormel_x87_exit:
-  add $8, %rsp
-  .cfi_adjust_cfa_offset -8
-  pop %r12
-  .cfi_adjust_cfa_offset -8
-  pop %rbx
-  .cfi_adjust_cfa_offset -8
-  ret
   .cfi_endproc
   .size ormel_x87_run, .-ormel_x87_run
 
@@ -182,6 +198,11 @@ ormel_x87_handlers:
   .quad ormel_x87_\name\()_st\i
 .endr
 .endr
+.irp name,add,subtract,subtract_from,multiply,divide,divide_into
+.irp i,1,2,3,4,5,6,7
+  .quad ormel_x87_repeat_\name\()_st\i
+.endr
+.endr
   .quad ormel_x87_negate, ormel_x87_square, ormel_x87_cube, ormel_x87_fourth
   .quad ormel_x87_store, ormel_x87_pop, ormel_x87_call
 .irp k,0,1,2,3,4,5,6
@@ -202,20 +223,19 @@ Code codeOf(const void* handler) {
   return kCodeCount;
 }
 
-long double run(const Instruction* code, bool& routineThrew) { return ormel_x87_run(code, &routineThrew); }
-
 }  // namespace ormel::x87
 
 #else
+
+long double ormel_x87_run(const ormel::x87::Instruction*, bool* routineThrew) {
+  *routineThrew = true;
+  return 0;
+}
 
 namespace ormel::x87 {
 
 const void* handlerOf(Code) { return nullptr; }
 Code codeOf(const void*) { return kCodeCount; }
-long double run(const Instruction*, bool& routineThrew) {
-  routineThrew = true;
-  return 0;
-}
 
 }  // namespace ormel::x87
 

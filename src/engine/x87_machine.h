@@ -36,7 +36,8 @@ enum Code : std::uint8_t {
   kWithCell = kCopy + 7,                            // + combine: acc = acc op *cell
   kWithBelow = kWithCell + kCombines,               // + combine: acc = acc op st(1), st(1) removed
   kWithRegister = kWithBelow + kCombines,           // + combine * 7 + i - 1, i = 1..7: acc = acc op st(i)
-  kNegate = kWithRegister + kCombines * 7,          // acc = -acc
+  kRepeatWithRegister = kWithRegister + kCombines * 7,  // as kWithRegister, count (2 or more) times
+  kNegate = kRepeatWithRegister + kCombines * 7,    // acc = -acc
   kSquare,                                          // acc = acc * acc
   kCube,                                            // acc = (acc * acc) * acc
   kFourth,                                          // acc = (acc * acc) * (acc * acc)
@@ -52,6 +53,9 @@ enum Code : std::uint8_t {
 [[nodiscard]] constexpr Code withBelow(Combine c) { return static_cast<Code>(kWithBelow + static_cast<int>(c)); }
 [[nodiscard]] constexpr Code withRegister(Combine c, int i) {
   return static_cast<Code>(kWithRegister + static_cast<int>(c) * 7 + i - 1);
+}
+[[nodiscard]] constexpr Code repeatWithRegister(Combine c, int i) {
+  return static_cast<Code>(kRepeatWithRegister + static_cast<int>(c) * 7 + i - 1);
 }
 [[nodiscard]] constexpr Code endDropping(int k) { return static_cast<Code>(kEnd + k); }
 
@@ -71,20 +75,32 @@ struct StackEffect {
   return {0, 0};
 }
 
-/// One instruction of threaded code: where its handler starts, and its cell or step.
+/// One instruction of threaded code: where its handler starts, and its cell, its step or (for
+/// kRepeatWithRegister) its count.
 struct Instruction {
   const void* handler;
   const void* argument;
 };
+
+/// A count as an instruction's argument.
+[[nodiscard]] inline const void* countArgument(std::uintptr_t count) { return reinterpret_cast<const void*>(count); }
 
 /// The handler of a code (null where the machine is not available).
 [[nodiscard]] const void* handlerOf(Code code);
 /// The code whose handler this is (for inspection).
 [[nodiscard]] Code codeOf(const void* handler);
 
+}  // namespace ormel::x87
+
+extern "C" long double ormel_x87_run(const ormel::x87::Instruction* code, bool* routineThrew);
+
+namespace ormel::x87 {
+
 /// Runs code that starts on an empty stack and finishes with a kEnd; returns acc. Arithmetic
 /// errors are left in the FPU flags. A routine that throws ends the run at once with
 /// `routineThrew` set (the exception itself is dropped) and the value undefined.
-[[nodiscard]] long double run(const Instruction* code, bool& routineThrew);
+[[nodiscard]] inline long double run(const Instruction* code, bool& routineThrew) {
+  return ormel_x87_run(code, &routineThrew);
+}
 
 }  // namespace ormel::x87

@@ -65,7 +65,7 @@ struct CombineRow {
 
 class Combines : public ::testing::TestWithParam<CombineRow> {};
 
-TEST_P(Combines, WithCellBelowAndEveryRegister) {
+TEST_P(Combines, WithCellBelowAndEveryRegisterOnceOrRepeated) {
   const Combine c = GetParam().combine;
   const long double acc = kValues[0];
   const long double y = kValues[1];
@@ -77,6 +77,11 @@ TEST_P(Combines, WithCellBelowAndEveryRegister) {
     for (int j = 0; j <= i; ++j) code.load(kValues[j]);
     code.op(withRegister(c, i)).storeAndEnd(i);
     EXPECT_TRUE(sameBits(code.run(), combined(c, kValues[i], kValues[0]))) << "st(" << i << ")";
+    HandCode repeated;
+    for (int j = 0; j <= i; ++j) repeated.load(kValues[j]);
+    repeated.op(repeatWithRegister(c, i), countArgument(3)).storeAndEnd(i);
+    const long double thrice = combined(c, combined(c, combined(c, kValues[i], kValues[0]), kValues[0]), kValues[0]);
+    EXPECT_TRUE(sameBits(repeated.run(), thrice)) << "st(" << i << ") three times";
   }
   EXPECT_EQ(raisedFpuErrors(), 0U);
 }
