@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstring>
 #include <optional>
-#include <unordered_map>
+#include <utility>
 
 #include "engine/operators.h"
 
@@ -63,21 +63,20 @@ struct Term {
   int need = 0;                // registers its code occupies above the depth it starts at
 };
 
+/// Identifies what a cell holds: its address, or for a constant its value.
+struct LeafKey {
+  std::uint64_t high = 0;
+  std::uint64_t low = 0;
+  auto operator<=>(const LeafKey&) const = default;
+};
+
 /// A cell that the code of one tree reads. Constants of equal value count as one.
 struct Leaf {
+  LeafKey key;
   const long double* cell;
-  int uses = 0;
+  int first;  // when it is first read, so that the choice of kept cells does not follow addresses
+  int uses = 1;
   int slot = -1;  // while loaded once for all its reads: its place from the bottom of the stack
-};
-
-struct LeafKey {
-  std::uint64_t low = 0;
-  std::uint64_t high = 0;
-  bool operator==(const LeafKey&) const = default;
-};
-
-struct LeafKeyHash {
-  std::size_t operator()(const LeafKey& k) const { return std::hash<std::uint64_t>{}(k.low * 31 + k.high); }
 };
 
 class Translator {
@@ -88,12 +87,13 @@ class Translator {
 
  private:
   void translate(const StepList& list);
-  Operand operandOf(const long double* cell) const;
+  /// The operator step computing the cell, or -1.
+  [[nodiscard]] int producerOf(const long double* cell) const;
   /// Code for the tree of operator steps under `root`, from and back to an empty stack: its value
   /// is stored into `storeInto`, or, with none, returned.
   void tree(int root, const long double* storeInto);
-  void countLeaves(int term);
-  LeafKey keyOf(const long double* cell) const;
+  void collectLeaves(int term);
+  [[nodiscard]] LeafKey keyOf(const long double* cell) const;
   [[nodiscard]] int slotOf(const long double* cell) const;
   int computeNeed(int term);
   [[nodiscard]] int need(const Operand& o) const { return o.term >= 0 ? m_terms[o.term].need : 1; }
@@ -106,17 +106,25 @@ class Translator {
   void emit(Code code, const void* argument = nullptr);
 
   const int m_registers;
-  std::vector<const long double*> m_constants;  // sorted
-  std::unordered_map<const long double*, int> m_producer;  // result cell -> operator step
+  std::vector<const long double*> m_constants;                // sorted
+  std::vector<std::pair<const long double*, int>> m_producer;  // result cell -> operator step, sorted
   std::vector<Term> m_terms;
-  std::vector<Leaf> m_leaves;
-  std::unordered_map<LeafKey, int, LeafKeyHash> m_leafIndex;
+  std::vector<Leaf> m_leaves;    // of the tree being translated, sorted by key
+  std::vector<int> m_repeated;  // its leaves read more than once, most read first
   std::vector<x87::Instruction> m_code;
   int m_depth = 0;
   int m_maxDepth = 0;
 };
 
 Translator::Translator(const StepList& list, int registers) : m_registers(std::clamp(registers, 2, x87::kRegisters)) {
+  std::size_t steps = 0;
+  for (const TEvalStep* step = list.head(); step != nullptr; step = step->next) ++steps;
+  m_producer.reserve(steps);
+  m_terms.reserve(steps);
+  m_leaves.reserve(steps + 1);
+  m_repeated.reserve(steps + 1);
+  m_code.reserve(2 * steps + 2);
+  m_constants.reserve(list.constants().size());
   for (const long double& constant : list.constants()) m_constants.push_back(&constant);
   std::sort(m_constants.begin(), m_constants.end());
   translate(list);
@@ -130,16 +138,17 @@ void Translator::translate(const StepList& list) {
     emit(x87::endDropping(0));
     return;
   }
-  std::vector<int> termOfStep;  // per step in list order: its operator step, or -1 for a routine
+  const auto isOperator = [](const TEvalStep* step) { return combineOf(step->routine) || unaryOf(step->routine); };
+  for (const TEvalStep* step = list.head(); step != nullptr; step = step->next) {
+    if (isOperator(step)) m_producer.emplace_back(step->result, static_cast<int>(m_producer.size()));
+  }
+  std::sort(m_producer.begin(), m_producer.end());
   for (const TEvalStep* step = list.head(); step != nullptr; step = step->next) {
     const std::optional<Combine> combine = combineOf(step->routine);
     const std::optional<Code> unary = unaryOf(step->routine);
     if (!combine && !unary) {
-      termOfStep.push_back(-1);
       for (const long double* cell : {step->operand1, step->operand2}) {
-        if (const auto found = m_producer.find(cell); cell != nullptr && found != m_producer.end()) {
-          m_terms[found->second].readByRoutine = true;
-        }
+        if (const int t = producerOf(cell); t >= 0) m_terms[t].readByRoutine = true;
       }
       continue;
     }
@@ -147,56 +156,65 @@ void Translator::translate(const StepList& list) {
     term.binary = combine.has_value();
     if (combine) term.combine = *combine;
     if (unary) term.unary = *unary;
-    term.operand[0] = operandOf(step->operand1);
-    if (term.binary) term.operand[1] = operandOf(step->operand2);
-    termOfStep.push_back(static_cast<int>(m_terms.size()));
-    m_producer[step->result] = static_cast<int>(m_terms.size());
+    term.operand[0] = {step->operand1, producerOf(step->operand1)};
+    if (term.binary) term.operand[1] = {step->operand2, producerOf(step->operand2)};
     m_terms.push_back(term);
   }
   // In list order, so that a value a routine reads is stored where the list computes it, well
   // before the routine's call needs it.
-  std::size_t index = 0;
-  for (const TEvalStep* step = list.head(); step != nullptr; step = step->next, ++index) {
-    const int t = termOfStep[index];
-    if (t < 0) {
+  int t = 0;
+  for (const TEvalStep* step = list.head(); step != nullptr; step = step->next) {
+    if (!isOperator(step)) {
       emit(x87::kCall, step);
-    } else if (m_terms[t].readByRoutine) {
-      tree(t, step->result);
+    } else if (m_terms[t++].readByRoutine) {
+      tree(t - 1, step->result);
     }
   }
-  if (const auto found = m_producer.find(last->result); found != m_producer.end()) {
-    tree(found->second, nullptr);
+  if (const int root = producerOf(last->result); root >= 0) {
+    tree(root, nullptr);
   } else {
     emit(x87::kLoad, last->result);
     emit(x87::endDropping(0));
   }
 }
 
-Operand Translator::operandOf(const long double* cell) const {
-  const auto found = m_producer.find(cell);
-  return {cell, found == m_producer.end() ? -1 : found->second};
+int Translator::producerOf(const long double* cell) const {
+  const auto found = std::lower_bound(m_producer.begin(), m_producer.end(), std::pair{cell, -1});
+  return found != m_producer.end() && found->first == cell ? found->second : -1;
 }
 
 void Translator::tree(int root, const long double* storeInto) {
   m_leaves.clear();
-  m_leafIndex.clear();
-  countLeaves(root);
-  std::vector<int> repeated;
-  for (int i = 0; i < static_cast<int>(m_leaves.size()); ++i) {
-    if (m_leaves[i].uses > 1) repeated.push_back(i);
+  collectLeaves(root);
+  // One entry per key, counting its reads.
+  std::sort(m_leaves.begin(), m_leaves.end(),
+            [](const Leaf& a, const Leaf& b) { return a.key != b.key ? a.key < b.key : a.first < b.first; });
+  std::size_t distinct = 0;
+  for (const Leaf& leaf : m_leaves) {
+    if (distinct > 0 && m_leaves[distinct - 1].key == leaf.key) {
+      ++m_leaves[distinct - 1].uses;
+    } else {
+      m_leaves[distinct++] = leaf;
+    }
   }
-  std::stable_sort(repeated.begin(), repeated.end(),
-                   [&](int a, int b) { return m_leaves[a].uses > m_leaves[b].uses; });
+  m_leaves.resize(distinct);
+  m_repeated.clear();
+  for (int i = 0; i < static_cast<int>(m_leaves.size()); ++i) {
+    if (m_leaves[i].uses > 1) m_repeated.push_back(i);
+  }
+  std::sort(m_repeated.begin(), m_repeated.end(), [&](int a, int b) {
+    return m_leaves[a].uses != m_leaves[b].uses ? m_leaves[a].uses > m_leaves[b].uses : m_leaves[a].first < m_leaves[b].first;
+  });
   // Keep as many repeated cells in registers as leave the tree room; at least two registers stay
   // free, the most a tree ever needs when intermediate results may wait in their cells.
-  int kept = std::min(static_cast<int>(repeated.size()), std::min(m_registers - 2, x87::kMostKept));
+  int kept = std::min(static_cast<int>(m_repeated.size()), std::min(m_registers - 2, x87::kMostKept));
   for (;; --kept) {
     for (Leaf& leaf : m_leaves) leaf.slot = -1;
-    for (int j = 0; j < kept; ++j) m_leaves[repeated[j]].slot = j;
+    for (int j = 0; j < kept; ++j) m_leaves[m_repeated[j]].slot = j;
     const int needed = computeNeed(root);
     if (kept == 0 || kept + needed <= m_registers) break;
   }
-  for (int j = 0; j < kept; ++j) emit(x87::kLoad, m_leaves[repeated[j]].cell);
+  for (int j = 0; j < kept; ++j) emit(x87::kLoad, m_leaves[m_repeated[j]].cell);
   term(root);
   if (storeInto == nullptr) {
     emit(x87::endDropping(kept));
@@ -206,17 +224,15 @@ void Translator::tree(int root, const long double* storeInto) {
   for (int j = 0; j < kept; ++j) emit(x87::kPop);
 }
 
-void Translator::countLeaves(int index) {
+void Translator::collectLeaves(int index) {
   const Term& t = m_terms[index];
   for (int i = 0; i < (t.binary ? 2 : 1); ++i) {
     const Operand& o = t.operand[i];
     if (o.term >= 0) {
-      countLeaves(o.term);
-      continue;
+      collectLeaves(o.term);
+    } else {
+      m_leaves.push_back(Leaf{keyOf(o.cell), o.cell, static_cast<int>(m_leaves.size())});
     }
-    const auto [found, added] = m_leafIndex.try_emplace(keyOf(o.cell), static_cast<int>(m_leaves.size()));
-    if (added) m_leaves.push_back(Leaf{o.cell});
-    ++m_leaves[found->second].uses;
   }
 }
 
@@ -234,8 +250,10 @@ LeafKey Translator::keyOf(const long double* cell) const {
 }
 
 int Translator::slotOf(const long double* cell) const {
-  const auto found = m_leafIndex.find(keyOf(cell));
-  return found == m_leafIndex.end() ? -1 : m_leaves[found->second].slot;
+  const LeafKey key = keyOf(cell);
+  const auto found = std::lower_bound(m_leaves.begin(), m_leaves.end(), key,
+                                      [](const Leaf& leaf, const LeafKey& k) { return leaf.key < k; });
+  return found != m_leaves.end() && found->key == key ? found->slot : -1;
 }
 
 int Translator::computeNeed(int index) {
