@@ -36,7 +36,10 @@ std::vector<std::string> functionListItems(const TCustomParser& parser) {
 }
 
 TAppManager::TAppManager(AppWindow& window, TParser& parser, Folders folders)
-    : m_window(window), m_parser(parser), m_folders(std::move(folders)), m_updateDownloader(window.GetUpdate()) {}
+    : m_window(window),
+      m_parser(parser),
+      m_folders(std::move(folders)),
+      m_updateDownloader(window.GetUpdate()) {}
 
 void TAppManager::Init() {
   m_initializing = true;

@@ -1,5 +1,4 @@
 #include <QFileInfo>
-
 #include <atomic>
 #include <string>
 
@@ -72,8 +71,10 @@ void CheckForUpdateTest::runsTheCheckInTheWindow_data() {
   QTest::addColumn<bool>("updates");
   QTest::newRow("up to date") << QByteArray(kCurrent) << int(QMessageBox::Ok)
                               << "You have the latest version (2.0 public beta) of ormelCalc." << false;
-  QTest::newRow("new version answered No") << QByteArray(kNewer) << int(QMessageBox::No) << kAskNewer << false;
-  QTest::newRow("new version answered Yes") << QByteArray(kNewer) << int(QMessageBox::Yes) << kAskNewer << true;
+  QTest::newRow("new version answered No")
+      << QByteArray(kNewer) << int(QMessageBox::No) << kAskNewer << false;
+  QTest::newRow("new version answered Yes")
+      << QByteArray(kNewer) << int(QMessageBox::Yes) << kAskNewer << true;
 }
 
 void CheckForUpdateTest::runsTheCheckInTheWindow() {
