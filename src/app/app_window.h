@@ -14,6 +14,9 @@
 
 namespace ormel {
 
+class THTTPGet;
+class UpdateWindow;
+
 /// Where one of the main window's dockable toolbars stands, as toolbars.ini keeps it.
 struct ToolbarPlace {
   /// The toolbar's component name: "VarsToolbar", "FuncsToolbar" or "VarsTextToolbar".
@@ -81,6 +84,10 @@ class AppWindow {
   [[nodiscard]] virtual MessageBox& messageBox() = 0;
   /// A new window timer, off.
   [[nodiscard]] virtual std::unique_ptr<Timer> createTimer() = 0;
+  /// The window's download component, which the update check fetches its files with.
+  [[nodiscard]] virtual THTTPGet& GetUpdate() = 0;
+  /// The window as the update check hides, shows and closes it.
+  [[nodiscard]] virtual UpdateWindow& updateWindow() = 0;
 
   /// How long the pointer rests before a hint shows, and how soon the hint of the next control
   /// shows while one is showing, in milliseconds.

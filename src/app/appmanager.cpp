@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "app/HTTPGet.h"
 #include "app/toolbar_layout.h"
 #include "base/atomic_file.h"
 #include "base/text.h"
@@ -35,7 +36,10 @@ std::vector<std::string> functionListItems(const TCustomParser& parser) {
 }
 
 TAppManager::TAppManager(AppWindow& window, TParser& parser, Folders folders)
-    : m_window(window), m_parser(parser), m_folders(std::move(folders)) {}
+    : m_window(window),
+      m_parser(parser),
+      m_folders(std::move(folders)),
+      m_updateDownloader(window.GetUpdate()) {}
 
 void TAppManager::Init() {
   m_initializing = true;
@@ -167,5 +171,23 @@ void TAppManager::showAboutDialog() {
 }
 
 void TAppManager::AlwaysOnTop(bool on) { m_window.frame().setAlwaysOnTop(on); }
+
+void TAppManager::checkForUpdate() {
+  if (!m_updateCheck) {
+    m_updateCheck =
+        std::make_unique<UpdateCheck>(makeUpdatePaths(m_paths.DataDir, m_updateServer), m_updateDownloader,
+                                      m_window.messageBox(), m_window.updateWindow(), m_updaterStarter);
+  }
+  // Closing the window may end the check object during this call: nothing may follow it.
+  m_updateCheck->checkForUpdate();
+}
+
+void TAppManager::endUpdateCheck() {
+  THTTPGet& download = m_window.GetUpdate();
+  if (!download.busy()) return;
+  // The check looks after each download whether it still exists, and ends there.
+  download.Abort();
+  m_updateCheck.reset();
+}
 
 }  // namespace ormel

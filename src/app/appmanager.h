@@ -6,6 +6,9 @@
 
 #include "app/app_window.h"
 #include "app/data_folder.h"
+#include "app/process_starter.h"
+#include "app/update_check.h"
+#include "app/update_downloader.h"
 #include "config/hotkeys.h"
 #include "config/prefs.h"
 #include "config/settings.h"
@@ -73,6 +76,20 @@ class TAppManager {
   /// The main window's stay-on-top state.
   void AlwaysOnTop(bool on);
 
+  /// "Check For Update" with the window's download component, message box and window: the
+  /// version file is fetched into the data folder and, when the user agrees to a new version, the
+  /// updater is fetched there, started with the update folder's address, the program's file name
+  /// and the running executable's name, and the window is closed the normal way. A check chosen
+  /// while one runs returns at once.
+  void checkForUpdate();
+  /// For the window's close handler: a check that is downloading is aborted and does nothing more;
+  /// one that shows a message ends when the message closes.
+  void endUpdateCheck();
+  /// The web server the update check asks, "http://host[:port]" without a trailing "/"; the
+  /// maker's server unless set before the first check.
+  [[nodiscard]] const std::string& updateServer() const { return m_updateServer; }
+  void setUpdateServer(std::string address) { m_updateServer = std::move(address); }
+
   [[nodiscard]] const DataPaths& paths() const { return m_paths; }
   [[nodiscard]] const DataFolder& dataFolder() const { return m_dataFolder; }
   /// The stores; they exist once Init has run.
@@ -102,6 +119,11 @@ class TAppManager {
   std::unique_ptr<TOrmelSettings> m_settings;
   std::unique_ptr<TOrmelPrefs> m_prefs;
   std::unique_ptr<TOrmelHotKeys> m_hotKeys;
+  std::string m_updateServer = updateServerAddress();
+  HTTPGetDownloader m_updateDownloader;
+  PosixSpawnStarter m_updaterStarter;
+  // Kept between checks, so that a check chosen during another's download finds it running.
+  std::unique_ptr<UpdateCheck> m_updateCheck;
 };
 
 /// The function drop-down's items for the parser's tables: each one-argument name with

@@ -8,13 +8,14 @@ namespace ormel {
 
 std::string updateServerHost() { return ORMEL_UPDATE_HOST; }
 
-UpdatePaths makeUpdatePaths(std::string dataDir) {
+std::string updateServerAddress() { return "http://" + updateServerHost(); }
+
+UpdatePaths makeUpdatePaths(std::string dataDir, const std::string& serverAddress) {
   if (!dataDir.empty() && dataDir.back() != '/') dataDir += '/';
   UpdatePaths paths;
   paths.DataDir = std::move(dataDir);
-  const std::string server = "http://" + updateServerHost();
-  paths.UpdateURL = server + "/ormelWare/files/ormelCalc/";
-  paths.UpdaterURL = server + "/ormelWare/files/ormelUpdater/";
+  paths.UpdateURL = serverAddress + "/ormelWare/files/ormelCalc/";
+  paths.UpdaterURL = serverAddress + "/ormelWare/files/ormelUpdater/";
   paths.ExecutableName = runningExecutableName();
   return paths;
 }

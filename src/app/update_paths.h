@@ -18,9 +18,13 @@ struct UpdatePaths {
 /// The host name of the maker's web server, as the build was configured.
 [[nodiscard]] std::string updateServerHost();
 
-/// The paths for dataDir (a trailing "/" is added when missing) with the folders on the maker's
-/// web server and the running executable's name.
-[[nodiscard]] UpdatePaths makeUpdatePaths(std::string dataDir);
+/// The address of the maker's web server: "http://" and updateServerHost().
+[[nodiscard]] std::string updateServerAddress();
+
+/// The paths for dataDir (a trailing "/" is added when missing) with the folders on the web server
+/// at serverAddress ("http://host[:port]", no trailing "/") and the running executable's name.
+[[nodiscard]] UpdatePaths makeUpdatePaths(std::string dataDir,
+                                          const std::string& serverAddress = updateServerAddress());
 
 /// The file name, without its folder, of the running executable; "ormelcalc" when the system
 /// does not tell.

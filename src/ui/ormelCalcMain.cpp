@@ -88,11 +88,13 @@ const char* dockName(Qt::ToolBarArea area) { return area == Qt::BottomToolBarAre
 TForm1::TForm1(TAppManager::Folders folders, QWidget* parent)
     : QMainWindow(parent),
       m_trimWorkTimer(m_windowThread),
+      m_getUpdate(m_windowThread),
       m_folders(std::move(folders)),
       m_scratchPad(new ScratchPadEdit(this)),
       m_textControl(*m_scratchPad),
       m_frame(*this),
-      m_messageBox(this) {
+      m_messageBox(this),
+      m_updateWindow(*this, [this] { return m_closed; }) {
   HintTimingStyle::installed();
   setObjectName(QStringLiteral("Form1"));
   resize(kDesignWidth, kDesignHeight);
@@ -108,6 +110,10 @@ TForm1::TForm1(TAppManager::Folders folders, QWidget* parent)
   m_varsTextLabelPort = std::make_unique<QtLabel>(*m_varsTextLabel);
   m_varsLabelItemPort = std::make_unique<QtLabel>(*m_varsLabelItem);
   m_statusTextPort = std::make_unique<QtLabel>(*m_statusText);
+  m_getUpdate.SetAcceptTypes("*/*");
+  m_getUpdate.SetBinaryData(false);
+  m_getUpdate.SetUseCache(false);
+  m_getUpdate.SetWaitThread(true);
   m_trimWorkTimer.SetInterval(kTrimInterval);
   m_trimWorkTimer.SetOnTimer([](TThreadTimer&) { TrimWorkingSet(); });
   m_trimWorkTimer.SetEnabled(true);
@@ -286,6 +292,7 @@ void TForm1::connectCommands() {
   on("SaveSheet", [this] { SaveSheetExecute(); });
   on("LoadSheet", [this] { LoadSheetExecute(); });
   on("QuitApp", [this] { close(); });
+  on("CheckForUpdate", [this] { CheckForUpdateExecute(); });
   on("SettingsAction", [this] { m_appManager->showSettingsDialog(); });
   on("PrefrencesAction", [this] { m_appManager->showPrefsDialog(); });
   on("HotkeysAction", [this] { m_appManager->showHotkeysDialog(); });
@@ -388,6 +395,8 @@ void TForm1::LoadSheetExecute() {
   if (!file.isEmpty()) m_textControl.loadContent(file.toStdString());
 }
 
+void TForm1::CheckForUpdateExecute() { m_appManager->checkForUpdate(); }
+
 int TForm1::dropDownWidthForDock(int dockWidth) {
   // nearbyint rounds halves to the even integer in the default rounding mode.
   return static_cast<int>(std::nearbyint(dockWidth / 2.0 - 50.0));
@@ -439,6 +448,8 @@ void TForm1::FormClose() {
   if (m_closed || !m_appManager) return;
   m_closed = true;
   m_trimWorkTimer.SetEnabled(false);
+  // A check still downloading would otherwise go on asking the user after the program closed.
+  m_appManager->endUpdateCheck();
   m_appManager->SaveSettings();
 }
 

@@ -8,12 +8,14 @@
 #include <optional>
 #include <vector>
 
+#include "app/HTTPGet.h"
 #include "app/ThreadTimer.h"
 #include "app/app_window.h"
 #include "app/appmanager.h"
 #include "engine/parser.h"
 #include "ui/qt_message_box.h"
 #include "ui/qt_text_control.h"
+#include "ui/qt_update_window.h"
 #include "ui/qt_widgets.h"
 #include "ui/qt_window_ports.h"
 #include "ui/qt_window_thread.h"
@@ -35,7 +37,7 @@ class ScratchPadEdit;
 
 /// The main window: the scratch pad with the toolbars, the status line, the commands with their
 /// keys and the scratch pad's context menu, plugged into the scratch pad's logic and the
-/// application manager. Owns the parser and the trim timer.
+/// application manager. Owns the parser, the download component and the trim timer.
 class TForm1 : public QMainWindow, public AppWindow {
   Q_OBJECT
 
@@ -97,6 +99,8 @@ class TForm1 : public QMainWindow, public AppWindow {
   [[nodiscard]] Label& statusText() override { return *m_statusTextPort; }
   [[nodiscard]] MessageBox& messageBox() override { return m_messageBox; }
   [[nodiscard]] std::unique_ptr<Timer> createTimer() override;
+  [[nodiscard]] THTTPGet& GetUpdate() override { return m_getUpdate; }
+  [[nodiscard]] UpdateWindow& updateWindow() override { return m_updateWindow; }
   void setHintTiming(int pauseMs, int shortPauseMs) override;
   [[nodiscard]] std::vector<ToolbarPlace> toolbarPlaces() const override;
   void setToolbarVisible(const std::string& name, bool visible) override;
@@ -137,6 +141,7 @@ class TForm1 : public QMainWindow, public AppWindow {
   void FormResize();
   void SaveSheetExecute();
   void LoadSheetExecute();
+  void CheckForUpdateExecute();
   /// The file the user picks in a sheet dialog; empty when cancelled.
   [[nodiscard]] QString askSheetFile(bool save);
   void CommonSheetDialogShow(QFileDialog& dialog);
@@ -148,6 +153,8 @@ class TForm1 : public QMainWindow, public AppWindow {
   TParser m_parser;
   QtWindowThread m_windowThread;
   TThreadTimer m_trimWorkTimer;
+  // After the window thread, which a running download needs until it has been aborted.
+  THTTPGet m_getUpdate;
   TAppManager::Folders m_folders;
   std::vector<Command*> m_commands;
   std::vector<MenuEntry*> m_menuEntries;
@@ -170,6 +177,7 @@ class TForm1 : public QMainWindow, public AppWindow {
   QtTextControl m_textControl;
   QtMainWindowFrame m_frame;
   QtMessageBox m_messageBox;
+  QtUpdateWindow m_updateWindow;
   std::unique_ptr<QtActionList> m_actionList;
   std::unique_ptr<QtComboBox> m_funcsBox;
   std::unique_ptr<QtComboBox> m_varsBox;

@@ -12,6 +12,7 @@
 
 #include "app/HTTPGet.h"
 #include "app/support/local_http_server.h"
+#include "app/support/stand_in_updater.h"
 #include "base/window_thread.h"
 #include "support/row_name.h"
 
@@ -20,17 +21,13 @@ namespace {
 
 using namespace std::chrono_literals;
 using testing_support::httpResponse;
+using testing_support::kStandInUpdater;
 using testing_support::LocalHttpServer;
 using testing_support::ReceivedRequest;
 using testing_support::ServerConnection;
 
 constexpr std::string_view kVersionPath = "/ormelWare/files/ormelCalc/ormelCalc2.upd";
 constexpr std::string_view kUpdaterPath = "/ormelWare/files/ormelUpdater/ormelUpdater.exe";
-
-// Records its arguments beside itself, one per line.
-constexpr std::string_view kStandInUpdater =
-    "#!/bin/sh\nfor a in \"$0\" \"$@\"; do printf '%s\\n' \"$a\"; done > \"$(dirname "
-    "\"$0\")/updater-ran.txt\"\n";
 
 class RecordingMessages final : public MessageBox {
  public:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -7,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <functional>
 #include <memory>
 
 #include "ui/ormelCalcMain.h"
@@ -20,19 +22,28 @@ inline void isolateRuntimeFolder() {
   qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
 }
 
-/// Answers every message box that opens while it lives, keeping their texts.
+/// Answers every message box that opens while it lives with answer, keeping their texts; onBox,
+/// when set, sees each box first.
 class MessageBoxAnswerer {
  public:
   MessageBoxAnswerer() {
     QObject::connect(&m_poll, &QTimer::timeout, [this] {
       if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
         texts.push_back(box->text());
-        box->done(QMessageBox::Ok);
+        if (onBox) onBox(*box);
+        // The static message boxes report the button that was clicked, not the dialog's result.
+        if (QAbstractButton* button = box->button(answer)) {
+          button->click();
+        } else {
+          box->done(answer);
+        }
       }
     });
     m_poll.start(20);
   }
   QStringList texts;
+  QMessageBox::StandardButton answer = QMessageBox::Ok;
+  std::function<void(QMessageBox&)> onBox;
 
  private:
   QTimer m_poll;
