@@ -54,6 +54,7 @@ struct Operand {
   int term = -1;  // the operator step computing it, or -1
 };
 
+/// An operator step, computed on the register stack.
 struct Term {
   bool binary = false;
   Combine combine = Combine::kAdd;

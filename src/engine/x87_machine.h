@@ -15,7 +15,9 @@ inline constexpr bool kAvailable = false;
 
 /// The x87 register stack holds eight values.
 inline constexpr int kRegisters = 8;
-/// The most values kept below the working ones (two registers must stay free for them).
+/// The registers below the top, st(1) to st(7).
+inline constexpr int kBelowTop = kRegisters - 1;
+/// The most values kept below the working ones (two registers must stay free for those).
 inline constexpr int kMostKept = kRegisters - 2;
 
 /// How an operation combines the top of the stack (acc) with another value y.
@@ -33,11 +35,11 @@ inline constexpr int kCombines = 6;
 enum Code : std::uint8_t {
   kLoad = 0,                                        // push *cell
   kCopy = 1,                                        // + i, i = 0..6: push st(i)
-  kWithCell = kCopy + 7,                            // + combine: acc = acc op *cell
+  kWithCell = kCopy + kBelowTop,                    // + combine: acc = acc op *cell
   kWithBelow = kWithCell + kCombines,               // + combine: acc = acc op st(1), st(1) removed
   kWithRegister = kWithBelow + kCombines,           // + combine * 7 + i - 1, i = 1..7: acc = acc op st(i)
-  kRepeatWithRegister = kWithRegister + kCombines * 7,  // as kWithRegister, count (2 or more) times
-  kNegate = kRepeatWithRegister + kCombines * 7,    // acc = -acc
+  kRepeatWithRegister = kWithRegister + kCombines * kBelowTop,  // as kWithRegister, count (2 or more) times
+  kNegate = kRepeatWithRegister + kCombines * kBelowTop,  // acc = -acc
   kSquare,                                          // acc = acc * acc
   kCube,                                            // acc = (acc * acc) * acc
   kFourth,                                          // acc = (acc * acc) * (acc * acc)
@@ -52,10 +54,10 @@ enum Code : std::uint8_t {
 [[nodiscard]] constexpr Code withCell(Combine c) { return static_cast<Code>(kWithCell + static_cast<int>(c)); }
 [[nodiscard]] constexpr Code withBelow(Combine c) { return static_cast<Code>(kWithBelow + static_cast<int>(c)); }
 [[nodiscard]] constexpr Code withRegister(Combine c, int i) {
-  return static_cast<Code>(kWithRegister + static_cast<int>(c) * 7 + i - 1);
+  return static_cast<Code>(kWithRegister + static_cast<int>(c) * kBelowTop + i - 1);
 }
 [[nodiscard]] constexpr Code repeatWithRegister(Combine c, int i) {
-  return static_cast<Code>(kRepeatWithRegister + static_cast<int>(c) * 7 + i - 1);
+  return static_cast<Code>(kRepeatWithRegister + static_cast<int>(c) * kBelowTop + i - 1);
 }
 [[nodiscard]] constexpr Code endDropping(int k) { return static_cast<Code>(kEnd + k); }
 
