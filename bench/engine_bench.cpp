@@ -134,7 +134,12 @@ struct Constants {
   return x * x + (k.c[2] * x + k.c[0]);
 }
 [[gnu::noinline]] long double native2(long double x, const Constants& k) {
-  return sinl(x) + cosl(x) * tanl(x / k.c[1]);
+  const long double sine = sinl(x);
+  // Left alone, the compiler merges sinl(x) and cosl(x) into one sincosl call that computes both
+  // at once; the expression has two calls, and so must the floor.
+  long double y = x;
+  asm("" : "+t"(y));
+  return sine + cosl(y) * tanl(x / k.c[1]);
 }
 [[gnu::noinline]] long double native3(long double x, const Constants& k) {
   return ((x + k.c[0]) * (x - k.c[0])) / (x * x + k.c[0]);

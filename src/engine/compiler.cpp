@@ -19,6 +19,8 @@ TEvalStep* StepList::CreateOperation(std::uint8_t kind, TEvalRoutine routine) {
 
 long double* StepList::newCell(long double value) { return &m_cells.emplace_back(value); }
 
+long double* StepList::newConstant(long double value) { return &m_constants.emplace_back(value); }
+
 namespace {
 
 constexpr int kDeepestLevel = 20;
@@ -75,7 +77,7 @@ void Compiler::classify(TermRecord& term) {
   }
   if (const auto value = m_rules.CheckNumber(s)) {
     term.kind = kKindConstant;
-    deliver(term, m_list.newCell(*value));
+    deliver(term, m_list.newConstant(*value));
     return;
   }
   const auto found = [&](std::uint8_t kind, const std::optional<Match>& m) {

@@ -34,6 +34,10 @@ class StepList {
   TEvalStep* CreateOperation(std::uint8_t kind, TEvalRoutine routine);
   /// Allocates a cell owned by the list.
   long double* newCell(long double value);
+  /// Allocates a cell owned by the list for a numeric constant; nothing writes it afterwards.
+  long double* newConstant(long double value);
+  /// The cells of the numeric constants, in the order they were made.
+  [[nodiscard]] const std::deque<long double>& constants() const { return m_constants; }
   /// Fixes the order of the steps: first to last, each linked to the next.
   void link(TEvalStep* head, TEvalStep* last) {
     m_head = head;
@@ -43,6 +47,7 @@ class StepList {
  private:
   std::deque<TEvalStep> m_steps;
   std::deque<long double> m_cells;
+  std::deque<long double> m_constants;
   TEvalStep* m_head = nullptr;
   TEvalStep* m_last = nullptr;
 };

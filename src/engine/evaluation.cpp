@@ -1,6 +1,5 @@
 #include "engine/evaluation.h"
 
-#include "base/exceptions.h"
 #include "engine/fpu_status.h"
 
 namespace ormel {
@@ -12,19 +11,6 @@ long double evaluateChecked(const StepList& list) {
     if (const unsigned raised = raisedFpuErrors()) throwFpuError(raised);
   }
   return *list.last()->result;
-}
-
-long double evaluate(const FastProgram& program, const StepList& list) {
-  // Flags left over from before only cost one checked run, which clears them step by step.
-  long double value = 0;
-  try {
-    value = program.run();
-  } catch (const Exception&) {
-    // A routine found an error itself; an earlier step may have failed first.
-    return evaluateChecked(list);
-  }
-  if (raisedFpuErrors()) return evaluateChecked(list);
-  return value;
 }
 
 }  // namespace ormel

@@ -91,4 +91,10 @@ TEvalRoutine operatorRoutine(std::uint8_t kind) {
   return kind < std::size(kRoutines) ? kRoutines[kind] : nullptr;
 }
 
+void giveOperatorRoutines(TEvalStep* head) {
+  for (TEvalStep* step = head; step != nullptr; step = step->next) {
+    if (step->kind <= kKindFourth) step->routine = operatorRoutine(step->kind);
+  }
+}
+
 }  // namespace ormel

@@ -34,5 +34,7 @@ void _power(TEvalStep& step);
 
 /// The routine of an operator kind 0 to 13.
 [[nodiscard]] TEvalRoutine operatorRoutine(std::uint8_t kind);
+/// Gives every step of kinds 0 to 13 in the list from `head` the routine of its kind.
+void giveOperatorRoutines(TEvalStep* head);
 
 }  // namespace ormel

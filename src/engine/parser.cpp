@@ -41,18 +41,28 @@ bool TCustomParser::ParseExpression(const std::string& text) {
     return false;
   }
   m_expressionError = false;
-  m_hasRandomSteps = false;
-  for (TEvalStep* step = m_steps.head(); step != nullptr; step = step->next) {
-    if (step->kind <= kKindFourth) step->routine = operatorRoutine(step->kind);
-    m_hasRandomSteps = m_hasRandomSteps || drawsRandom(step->routine);
+  giveOperatorRoutines(m_steps.head());
+  buildProgram();
+  return true;
+}
+
+void TCustomParser::buildProgram() {
+  m_program.clear();
+  if (m_evaluationMode == EvaluationMode::kStepByStep) return;
+  for (const TEvalStep* step = m_steps.head(); step != nullptr; step = step->next) {
+    if (drawsRandom(step->routine)) return;
   }
   m_program.build(m_steps);
-  return true;
+}
+
+void TCustomParser::setEvaluationMode(EvaluationMode mode) {
+  m_evaluationMode = mode;
+  buildProgram();
 }
 
 long double TCustomParser::CalcValue() {
   if (m_steps.empty()) return 0.0L;
-  return m_hasRandomSteps ? evaluateChecked(m_steps) : evaluate(m_program, m_steps);
+  return evaluate(m_program, m_steps);
 }
 
 long double* TCustomParser::SetVariable(const std::string& name, long double value) {

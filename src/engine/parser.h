@@ -16,6 +16,10 @@ namespace ormel {
 
 class TCustomParser;
 
+/// How the value is computed: by the fast program, or by running the steps one by one, checking
+/// after each. Both give the same values and errors; the second exists for tests and benchmarks.
+enum class EvaluationMode { kFast, kStepByStep };
+
 /// Receives compile failures: the parser object and the exception.
 using TParserExceptionEvent = std::function<void(TCustomParser& sender, const Exception& e)>;
 
@@ -77,17 +81,27 @@ class TCustomParser {
 
   /// Selects the uncached recognisers (tests and benchmarks only); results are identical.
   void setRecogniserMode(RecogniserMode mode) { m_recogniserMode = mode; }
+  /// Selects how values are computed (tests and benchmarks only); results are identical.
+  void setEvaluationMode(EvaluationMode mode);
   /// The first step of the compiled list, or nullptr (for inspection by tests).
   [[nodiscard]] const TEvalStep* firstStep() const { return m_steps.head(); }
+  /// The program the value is computed with; empty when the steps run one by one (for inspection
+  /// by tests).
+  [[nodiscard]] const FastProgram& fastProgram() const { return m_program; }
 
  private:
+  /// Makes the program for the compiled list, or leaves it empty (see m_program).
+  void buildProgram();
+
   std::string m_expression;
   bool m_pascalNumberformat = true;
   bool m_expressionError = false;
   VariableTable m_variables;
   StepList m_steps;
+  // Empty when the steps run one by one: for lists that draw random values, which a second run
+  // would not repeat, and in EvaluationMode::kStepByStep.
   FastProgram m_program;
-  bool m_hasRandomSteps = false;
+  EvaluationMode m_evaluationMode = EvaluationMode::kFast;
   TParserExceptionEvent m_onParserError;
   FunctionTable m_functionsOne;
   FunctionTable m_functionsTwo;
