@@ -404,8 +404,10 @@ std::optional<Match> Recognisers::splitAtWord(std::uint8_t, const std::vector<st
   return std::nullopt;
 }
 
-std::optional<Match> Recognisers::CheckAdd(Span s) { if (!hasOccurrence(m_plus, s)) return std::nullopt;
-  return remembered(kRuleAdd, s, &Recognisers::computeAdd); }
+std::optional<Match> Recognisers::CheckAdd(Span s) {
+  if (!hasOccurrence(m_plus, s)) return std::nullopt;
+  return remembered(kRuleAdd, s, &Recognisers::computeAdd);
+}
 std::optional<Match> Recognisers::computeAdd(Span s) {
   return splitAtCharacter(kRuleAdd, '+', s, kAddLeft, kAddRight);
 }
