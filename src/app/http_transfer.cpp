@@ -1,10 +1,9 @@
 #include "app/http_transfer.h"
 
-#include <curl/curl.h>
-
 #include <algorithm>
 #include <memory>
-#include <mutex>
+
+#include "app/curl_library.h"
 
 namespace ormel {
 
@@ -16,16 +15,13 @@ using Clock = std::chrono::steady_clock;
 constexpr int kPollMilliseconds = 50;
 constexpr long kMaxRedirects = 5;
 
-void initCurlOnce() {
-  static std::once_flag once;
-  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
-
 struct EasyDeleter {
-  void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
+  const CurlLibrary* curl;
+  void operator()(CURL* easy) const { curl->easy_cleanup(easy); }
 };
 struct ListDeleter {
-  void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+  const CurlLibrary* curl;
+  void operator()(curl_slist* list) const { curl->slist_free_all(list); }
 };
 
 CURLM* multiOf(void* handle) { return static_cast<CURLM*>(handle); }
@@ -90,67 +86,69 @@ struct HttpTransfer::Session {
   }
 };
 
-HttpTransfer::HttpTransfer() {
-  initCurlOnce();
-  m_multi = curl_multi_init();
-}
+HttpTransfer::HttpTransfer()
+    : m_curl(curlLibrary(m_loadError)), m_multi(m_curl != nullptr ? m_curl->multi_init() : nullptr) {}
 
-HttpTransfer::~HttpTransfer() { curl_multi_cleanup(multiOf(m_multi)); }
+HttpTransfer::~HttpTransfer() {
+  if (m_multi != nullptr) m_curl->multi_cleanup(multiOf(m_multi));
+}
 
 void HttpTransfer::abort() {
   m_aborted.store(true, std::memory_order_release);
-  if (m_multi != nullptr) curl_multi_wakeup(multiOf(m_multi));
+  if (m_multi != nullptr) m_curl->multi_wakeup(multiOf(m_multi));
 }
 
 HttpResult HttpTransfer::run(const HttpRequest& request, HttpTransferSink& sink) {
+  if (m_curl == nullptr) return {HttpOutcome::kFailed, m_loadError};
+  const CurlLibrary& curl = *m_curl;
   CURLM* multi = multiOf(m_multi);
-  std::unique_ptr<CURL, EasyDeleter> easy(curl_easy_init());
+  std::unique_ptr<CURL, EasyDeleter> easy(curl.easy_init(), EasyDeleter{&curl});
   if (multi == nullptr || !easy) return {HttpOutcome::kFailed, "The HTTP client could not be set up."};
   Session session{.sink = sink, .request = request, .aborted = m_aborted};
   char errorBuffer[CURL_ERROR_SIZE] = {};
   curl_slist* list = nullptr;
   for (const std::string& header : request.headers) {
-    curl_slist* appended = curl_slist_append(list, header.c_str());
+    curl_slist* appended = curl.slist_append(list, header.c_str());
     if (appended == nullptr) {
-      curl_slist_free_all(list);
+      curl.slist_free_all(list);
       return {HttpOutcome::kFailed, "Out of memory."};
     }
     list = appended;
   }
-  const std::unique_ptr<curl_slist, ListDeleter> headers(list);
+  const std::unique_ptr<curl_slist, ListDeleter> headers(list, ListDeleter{&curl});
 
   CURL* handle = easy.get();
-  curl_easy_setopt(handle, CURLOPT_URL, request.url.c_str());
-  curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http");
-  curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
-  curl_easy_setopt(handle, CURLOPT_MAXREDIRS, kMaxRedirects);
-  curl_easy_setopt(handle, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
-  curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(handle, CURLOPT_BUFFERSIZE, static_cast<long>(request.readSize));
-  curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(request.connectTimeout.count()));
-  curl_easy_setopt(handle, CURLOPT_ERRORBUFFER, errorBuffer);
-  curl_easy_setopt(handle, CURLOPT_HTTPHEADER, headers.get());
-  if (!request.userAgent.empty()) curl_easy_setopt(handle, CURLOPT_USERAGENT, request.userAgent.c_str());
-  if (!request.referer.empty()) curl_easy_setopt(handle, CURLOPT_REFERER, request.referer.c_str());
+  curl.easy_setopt(handle, CURLOPT_URL, request.url.c_str());
+  curl.easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http");
+  curl.easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+  curl.easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
+  curl.easy_setopt(handle, CURLOPT_MAXREDIRS, kMaxRedirects);
+  curl.easy_setopt(handle, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
+  curl.easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
+  curl.easy_setopt(handle, CURLOPT_BUFFERSIZE, static_cast<long>(request.readSize));
+  curl.easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(request.connectTimeout.count()));
+  curl.easy_setopt(handle, CURLOPT_ERRORBUFFER, errorBuffer);
+  curl.easy_setopt(handle, CURLOPT_HTTPHEADER, headers.get());
+  if (!request.userAgent.empty()) curl.easy_setopt(handle, CURLOPT_USERAGENT, request.userAgent.c_str());
+  if (!request.referer.empty()) curl.easy_setopt(handle, CURLOPT_REFERER, request.referer.c_str());
   if (!request.userName.empty() || !request.password.empty()) {
-    curl_easy_setopt(handle, CURLOPT_USERNAME, request.userName.c_str());
-    curl_easy_setopt(handle, CURLOPT_PASSWORD, request.password.c_str());
-    curl_easy_setopt(handle, CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_ANY));
+    curl.easy_setopt(handle, CURLOPT_USERNAME, request.userName.c_str());
+    curl.easy_setopt(handle, CURLOPT_PASSWORD, request.password.c_str());
+    curl.easy_setopt(handle, CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_ANY));
   }
   if (request.post) {
-    curl_easy_setopt(handle, CURLOPT_POST, 1L);
-    curl_easy_setopt(handle, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(request.body.size()));
-    curl_easy_setopt(handle, CURLOPT_COPYPOSTFIELDS, request.body.c_str());
+    curl.easy_setopt(handle, CURLOPT_POST, 1L);
+    curl.easy_setopt(handle, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(request.body.size()));
+    curl.easy_setopt(handle, CURLOPT_COPYPOSTFIELDS, request.body.c_str());
   }
-  curl_easy_setopt(handle, CURLOPT_PREREQFUNCTION, &Session::prerequest);
-  curl_easy_setopt(handle, CURLOPT_PREREQDATA, &session);
-  curl_easy_setopt(handle, CURLOPT_HEADERFUNCTION, &Session::header);
-  curl_easy_setopt(handle, CURLOPT_HEADERDATA, &session);
-  curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, &Session::body);
-  curl_easy_setopt(handle, CURLOPT_WRITEDATA, &session);
+  curl.easy_setopt(handle, CURLOPT_PREREQFUNCTION, &Session::prerequest);
+  curl.easy_setopt(handle, CURLOPT_PREREQDATA, &session);
+  curl.easy_setopt(handle, CURLOPT_HEADERFUNCTION, &Session::header);
+  curl.easy_setopt(handle, CURLOPT_HEADERDATA, &session);
+  curl.easy_setopt(handle, CURLOPT_WRITEFUNCTION, &Session::body);
+  curl.easy_setopt(handle, CURLOPT_WRITEDATA, &session);
 
-  if (curl_multi_add_handle(multi, handle) != CURLM_OK)
+  if (curl.multi_add_handle(multi, handle) != CURLM_OK)
     return {HttpOutcome::kFailed, "The HTTP client could not be set up."};
   HttpResult result{HttpOutcome::kFailed, {}};
   bool done = false;
@@ -160,12 +158,12 @@ HttpResult HttpTransfer::run(const HttpRequest& request, HttpTransferSink& sink)
       break;
     }
     int running = 0;
-    if (curl_multi_perform(multi, &running) != CURLM_OK) {
+    if (curl.multi_perform(multi, &running) != CURLM_OK) {
       result = {HttpOutcome::kFailed, "The HTTP client failed."};
       break;
     }
     int queued = 0;
-    while (CURLMsg* message = curl_multi_info_read(multi, &queued)) {
+    while (CURLMsg* message = curl.multi_info_read(multi, &queued)) {
       if (message->msg != CURLMSG_DONE) continue;
       done = true;
       const CURLcode code = message->data.result;
@@ -174,7 +172,7 @@ HttpResult HttpTransfer::run(const HttpRequest& request, HttpTransferSink& sink)
       } else if (session.sinkEnded || aborted()) {
         result = {HttpOutcome::kAborted, "The transfer was aborted."};
       } else {
-        result = {HttpOutcome::kFailed, errorBuffer[0] != '\0' ? errorBuffer : curl_easy_strerror(code)};
+        result = {HttpOutcome::kFailed, errorBuffer[0] != '\0' ? errorBuffer : curl.easy_strerror(code)};
       }
     }
     if (done) break;
@@ -182,9 +180,9 @@ HttpResult HttpTransfer::run(const HttpRequest& request, HttpTransferSink& sink)
       result = {HttpOutcome::kFailed, "The server stopped sending."};
       break;
     }
-    curl_multi_poll(multi, nullptr, 0, kPollMilliseconds, nullptr);
+    curl.multi_poll(multi, nullptr, 0, kPollMilliseconds, nullptr);
   }
-  curl_multi_remove_handle(multi, handle);
+  curl.multi_remove_handle(multi, handle);
   return result;
 }
 

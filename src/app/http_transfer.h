@@ -10,6 +10,8 @@
 
 namespace ormel {
 
+struct CurlLibrary;
+
 /// One HTTP/1.0 request as it goes out.
 struct HttpRequest {
   std::string url;                   ///< "http://host:port/object"
@@ -73,6 +75,8 @@ class HttpTransfer {
 
  private:
   struct Session;
+  std::string m_loadError;  // why libcurl could not be loaded
+  const CurlLibrary* m_curl;
   void* m_multi;  // CURLM*, kept opaque so that users of this header do not need curl's
   std::atomic<bool> m_aborted{false};
 };

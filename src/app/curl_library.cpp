@@ -1,0 +1,82 @@
+#include "app/curl_library.h"
+
+#include <dlfcn.h>
+
+namespace ormel {
+
+namespace {
+
+// The OpenSSL build first, the one the program is built against; the GnuTLS build has the same
+// interface.
+constexpr const char* kLibraryNames[] = {"libcurl.so.4", "libcurl-gnutls.so.4"};
+
+struct Loaded {
+  CurlLibrary calls{};
+  std::string error;
+  bool ok = false;
+};
+
+template <typename Function>
+bool resolve(void* library, const char* name, Function& function, std::string& error) {
+  void* symbol = dlsym(library, name);
+  if (symbol == nullptr) {
+    error = std::string("libcurl lacks ") + name + ".";
+    return false;
+  }
+  function = reinterpret_cast<Function>(symbol);
+  return true;
+}
+
+Loaded load() {
+  Loaded loaded;
+  void* library = nullptr;
+  for (const char* name : kLibraryNames) {
+    library = dlopen(name, RTLD_NOW | RTLD_LOCAL);
+    if (library != nullptr) break;
+  }
+  if (library == nullptr) {
+    const char* reason = dlerror();
+    loaded.error = std::string("libcurl could not be loaded: ") + (reason != nullptr ? reason : "not found") + ".";
+    return loaded;
+  }
+  CurlLibrary& calls = loaded.calls;
+  CURLcode (*globalInit)(long) = nullptr;
+  std::string& error = loaded.error;
+  const bool resolved =
+      resolve(library, "curl_global_init", globalInit, error) &&
+      resolve(library, "curl_easy_init", calls.easy_init, error) &&
+      resolve(library, "curl_easy_cleanup", calls.easy_cleanup, error) &&
+      resolve(library, "curl_easy_setopt", calls.easy_setopt, error) &&
+      resolve(library, "curl_easy_strerror", calls.easy_strerror, error) &&
+      resolve(library, "curl_multi_init", calls.multi_init, error) &&
+      resolve(library, "curl_multi_cleanup", calls.multi_cleanup, error) &&
+      resolve(library, "curl_multi_add_handle", calls.multi_add_handle, error) &&
+      resolve(library, "curl_multi_remove_handle", calls.multi_remove_handle, error) &&
+      resolve(library, "curl_multi_perform", calls.multi_perform, error) &&
+      resolve(library, "curl_multi_poll", calls.multi_poll, error) &&
+      resolve(library, "curl_multi_wakeup", calls.multi_wakeup, error) &&
+      resolve(library, "curl_multi_info_read", calls.multi_info_read, error) &&
+      resolve(library, "curl_slist_append", calls.slist_append, error) &&
+      resolve(library, "curl_slist_free_all", calls.slist_free_all, error);
+  if (resolved && globalInit(CURL_GLOBAL_DEFAULT) != CURLE_OK) error = "libcurl could not be initialised.";
+  if (!error.empty()) {
+    dlclose(library);
+    return loaded;
+  }
+  // The library stays loaded: its global state lives as long as the program.
+  loaded.ok = true;
+  return loaded;
+}
+
+}  // namespace
+
+const CurlLibrary* curlLibrary(std::string& error) {
+  static const Loaded loaded = load();
+  if (!loaded.ok) {
+    error = loaded.error;
+    return nullptr;
+  }
+  return &loaded.calls;
+}
+
+}  // namespace ormel
