@@ -11,7 +11,7 @@
 
 #include "app/HTTPGet.h"
 #include "app/support/local_http_server.h"
-#include "base/window_thread.h"
+#include "base/task_queue_window_thread.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include "base/exceptions.h"
 #include "base/number_format.h"
-#include "base/ormelMisc.h"
+#include "base/utility_routines.h"
 #include "engine/parser.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

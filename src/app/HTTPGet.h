@@ -11,7 +11,7 @@
 #include "app/http_response.h"
 #include "app/http_transfer.h"
 #include "app/worker_thread.h"
-#include "base/window_thread.h"
+#include "base/window_thread_port.h"
 
 namespace ormel {
 

@@ -10,7 +10,7 @@
 
 #include "app/thread_priority.h"
 #include "app/worker_thread.h"
-#include "base/window_thread.h"
+#include "base/window_thread_port.h"
 
 namespace ormel {
 

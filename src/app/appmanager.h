@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_window.h"
+#include "app/app_window_port.h"
 #include "app/data_folder.h"
 #include "app/process_starter.h"
 #include "app/update_check.h"

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_window.h"
+#include "app/app_window_port.h"
 
 namespace ormel {
 

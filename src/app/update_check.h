@@ -9,7 +9,7 @@
 #include "app/process_starter.h"
 #include "app/update_downloader.h"
 #include "app/update_paths.h"
-#include "base/message_box.h"
+#include "base/message_box_port.h"
 
 namespace ormel {
 

@@ -6,7 +6,7 @@
 #include <thread>
 #include <vector>
 
-#include "base/window_thread.h"
+#include "base/window_thread_port.h"
 
 namespace ormel {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "config/window_ports.h"
+#include "config/window_port.h"
 
 namespace ormel {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "config/window_ports.h"
+#include "config/window_port.h"
 
 namespace ormel {
 

@@ -4,9 +4,9 @@
 #include <string_view>
 #include <vector>
 
-#include "base/message_box.h"
+#include "base/message_box_port.h"
 #include "base/setting_value.h"
-#include "config/window_ports.h"
+#include "config/window_port.h"
 
 namespace ormel {
 

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "config/window_ports.h"
+#include "config/window_port.h"
 
 namespace ormel {
 

@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "scratchpad/line_tree.h"
-#include "scratchpad/text_control.h"
+#include "scratchpad/text_control_port.h"
 
 namespace ormel {
 

@@ -6,7 +6,7 @@
 
 #include "base/atomic_file.h"
 #include "base/number_format.h"
-#include "base/ormelMisc.h"
+#include "base/utility_routines.h"
 #include "base/text.h"
 #include "config/xmlnode.h"
 

@@ -5,7 +5,7 @@
 
 #include "engine/parser.h"
 #include "scratchpad/statusbar.h"
-#include "scratchpad/widgets.h"
+#include "scratchpad/widget_port.h"
 
 namespace ormel {
 

@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "base/timer.h"
-#include "scratchpad/widgets.h"
+#include "base/timer_port.h"
+#include "scratchpad/widget_port.h"
 
 namespace ormel {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "scratchpad/text_control.h"
+#include "scratchpad/text_control_port.h"
 
 namespace ormel {
 

@@ -13,7 +13,7 @@
 #include <QVBoxLayout>
 #include <span>
 
-#include "app/aboutbox.h"
+#include "app/about_texts.h"
 #include "app/jpeg_decoder.h"
 
 namespace ormel {

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "app/app_window.h"
+#include "app/app_window_port.h"
 #include "ui/ormel_dialog.h"
 
 class QLabel;

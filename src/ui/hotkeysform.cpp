@@ -8,8 +8,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "base/ormelMisc.h"
-#include "config/hotkeysform.h"
+#include "base/utility_routines.h"
+#include "config/hotkey_choices.h"
 #include "config/shortcut_text.h"
 #include "ui/dialog_parts.h"
 

@@ -16,9 +16,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "base/ormelMisc.h"
+#include "base/utility_routines.h"
 #include "config/shortcut_text.h"
-#include "scratchpad/ormelCalcMain.h"
+#include "scratchpad/main_window_logic.h"
 #include "ui/aboutbox.h"
 #include "ui/command_keys.h"
 #include "ui/hint_timing_style.h"

@@ -10,7 +10,7 @@
 
 #include "app/HTTPGet.h"
 #include "app/ThreadTimer.h"
-#include "app/app_window.h"
+#include "app/app_window_port.h"
 #include "app/appmanager.h"
 #include "engine/parser.h"
 #include "ui/qt_message_box.h"

@@ -16,7 +16,7 @@
 #include <algorithm>
 
 #include "config/prefs.h"
-#include "config/prefsform.h"
+#include "config/prefs_choices.h"
 #include "ui/dialog_parts.h"
 #include "ui/qt_text_control.h"
 

@@ -4,7 +4,7 @@
 #include <QWidget>
 #include <array>
 
-#include "app/app_window.h"
+#include "app/app_window_port.h"
 #include "ui/ormel_dialog.h"
 
 class QComboBox;

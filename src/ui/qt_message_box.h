@@ -3,7 +3,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "base/message_box.h"
+#include "base/message_box_port.h"
 
 namespace ormel {
 

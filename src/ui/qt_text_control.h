@@ -4,9 +4,9 @@
 #include <QTextCharFormat>
 #include <optional>
 
-#include "config/window_ports.h"
+#include "config/window_port.h"
 #include "scratchpad/styled_text.h"
-#include "scratchpad/text_control.h"
+#include "scratchpad/text_control_port.h"
 
 class QTextEdit;
 

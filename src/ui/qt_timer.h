@@ -2,7 +2,7 @@
 
 #include <QTimer>
 
-#include "base/timer.h"
+#include "base/timer_port.h"
 
 namespace ormel {
 

@@ -2,7 +2,7 @@
 
 #include <QPointer>
 
-#include "scratchpad/widgets.h"
+#include "scratchpad/widget_port.h"
 
 class QComboBox;
 class QLabel;

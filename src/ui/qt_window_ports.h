@@ -3,7 +3,7 @@
 #include <QWidget>
 #include <vector>
 
-#include "config/window_ports.h"
+#include "config/window_port.h"
 
 namespace ormel {
 

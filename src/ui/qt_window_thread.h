@@ -2,7 +2,7 @@
 
 #include <QObject>
 
-#include "base/window_thread.h"
+#include "base/window_thread_port.h"
 
 namespace ormel {
 

@@ -2,7 +2,7 @@
 
 #include <QTextEdit>
 
-#include "scratchpad/text_control.h"
+#include "scratchpad/text_control_port.h"
 
 namespace ormel {
 

@@ -9,7 +9,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "base/ormelMisc.h"
+#include "base/utility_routines.h"
 #include "ui/dialog_parts.h"
 
 namespace ormel {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/app_window.h"
+#include "app/app_window_port.h"
 #include "ui/ormel_dialog.h"
 
 class QLabel;

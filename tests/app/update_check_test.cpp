@@ -13,7 +13,7 @@
 #include "app/HTTPGet.h"
 #include "app/support/local_http_server.h"
 #include "app/support/stand_in_updater.h"
-#include "base/window_thread.h"
+#include "base/task_queue_window_thread.h"
 #include "support/row_name.h"
 
 namespace ormel {

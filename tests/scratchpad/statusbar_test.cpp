@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "base/manual_timer.h"
+#include "scratchpad/memory_widgets.h"
+
 namespace ormel {
 namespace {
 

@@ -1,4 +1,4 @@
-#include "config/hotkeysform.h"
+#include "config/hotkey_choices.h"
 
 #include <QComboBox>
 #include <QGroupBox>

@@ -4,7 +4,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "base/ormelMisc.h"
+#include "base/utility_routines.h"
 #include "ui/command_keys.h"
 #include "ui/dialog_test_support.h"
 #include "ui/ormel_dialog.h"

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "app/HTTPGet.h"
-#include "base/window_thread.h"
+#include "base/task_queue_window_thread.h"
 
 namespace ormel::testing_support {
 

@@ -7,7 +7,7 @@
 #include <mutex>
 #include <set>
 
-#include "base/window_thread.h"
+#include "base/task_queue_window_thread.h"
 
 namespace ormel::testing_support {
 

@@ -7,8 +7,8 @@
 #include "engine/parser.h"
 #include "scratchpad/savevars.h"
 #include "scratchpad/statusbar.h"
-#include "scratchpad/text_control.h"
-#include "scratchpad/widgets.h"
+#include "scratchpad/text_control_port.h"
+#include "scratchpad/widget_port.h"
 
 namespace ormel {
 

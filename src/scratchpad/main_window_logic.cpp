@@ -1,11 +1,11 @@
-#include "scratchpad/ormelCalcMain.h"
+#include "scratchpad/main_window_logic.h"
 
 #include <algorithm>
 #include <array>
 #include <utility>
 
 #include "base/number_format.h"
-#include "base/ormelMisc.h"
+#include "base/utility_routines.h"
 #include "base/text.h"
 #include "base/unicode_text.h"
 

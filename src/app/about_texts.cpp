@@ -1,7 +1,7 @@
-#include "app/aboutbox.h"
+#include "app/about_texts.h"
 
 #include "app/update_paths.h"
-#include "base/ormelMisc.h"
+#include "base/utility_routines.h"
 
 namespace ormel {
 namespace {

@@ -1,4 +1,4 @@
-#include "base/window_thread.h"
+#include "base/task_queue_window_thread.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "window_thread.h"
+#include "task_queue_window_thread.h"
 
 namespace ormel {
 

@@ -4,13 +4,13 @@
 #include <string>
 #include <vector>
 
-#include "base/message_box.h"
-#include "base/timer.h"
+#include "base/message_box_port.h"
+#include "base/timer_port.h"
 #include "config/prefs.h"
 #include "config/settings.h"
-#include "config/window_ports.h"
-#include "scratchpad/text_control.h"
-#include "scratchpad/widgets.h"
+#include "config/window_port.h"
+#include "scratchpad/text_control_port.h"
+#include "scratchpad/widget_port.h"
 
 namespace ormel {
 

@@ -1,4 +1,4 @@
-#include "config/prefsform.h"
+#include "config/prefs_choices.h"
 
 #include <gtest/gtest.h>
 

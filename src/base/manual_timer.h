@@ -3,19 +3,9 @@
 #include <algorithm>
 #include <functional>
 
-namespace ormel {
+#include "base/timer_port.h"
 
-/// A window timer: its ticks run on the window thread.
-class Timer {
- public:
-  virtual ~Timer() = default;
-  virtual void setInterval(int milliseconds) = 0;
-  [[nodiscard]] virtual int interval() const = 0;
-  /// Switching on starts a full interval from now; switching off cancels the pending tick.
-  virtual void setEnabled(bool enabled) = 0;
-  [[nodiscard]] virtual bool enabled() const = 0;
-  virtual void setOnTimer(std::function<void()> handler) = 0;
-};
+namespace ormel {
 
 /// A timer driven by a clock that the owner advances: the terminal program never advances it,
 /// tests advance it instead of sleeping.

@@ -1,4 +1,4 @@
-#include "base/ormelMisc.h"
+#include "base/utility_routines.h"
 
 #include <gtest/gtest.h>
 

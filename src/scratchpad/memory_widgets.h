@@ -1,38 +1,12 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "base/setting_value.h"
+#include "scratchpad/widget_port.h"
 
 namespace ormel {
-
-/// A label: a caption, its text colour, a hint (the tooltip) and an optional caption glow.
-class Label {
- public:
-  virtual ~Label() = default;
-  [[nodiscard]] virtual std::string caption() const = 0;
-  virtual void setCaption(const std::string& caption) = 0;
-  virtual void setTextColor(Color color) = 0;
-  [[nodiscard]] virtual std::string hint() const = 0;
-  virtual void setHint(const std::string& hint) = 0;
-  virtual void setCaptionGlow(bool on) = 0;
-};
-
-/// An editable drop-down: its list of items, the edit text and an integer tag.
-class ComboBox {
- public:
-  virtual ~ComboBox() = default;
-  virtual void clearItems() = 0;
-  virtual void addItem(const std::string& item) = 0;
-  [[nodiscard]] virtual int itemCount() const = 0;
-  /// Item i, 0 <= i < itemCount().
-  [[nodiscard]] virtual std::string item(int i) const = 0;
-  [[nodiscard]] virtual std::string text() const = 0;
-  virtual void setText(const std::string& text) = 0;
-  [[nodiscard]] virtual int tag() const = 0;
-  virtual void setTag(int tag) = 0;
-};
 
 /// A label without a display.
 class MemoryLabel final : public Label {

@@ -1,4 +1,4 @@
-#include "scratchpad/ormelCalcMain.h"
+#include "scratchpad/main_window_logic.h"
 
 #include <gtest/gtest.h>
 

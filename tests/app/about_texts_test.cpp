@@ -1,4 +1,4 @@
-#include "app/aboutbox.h"
+#include "app/about_texts.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "ormelMisc.h"
+#include "utility_routines.h"
 
 #include "number_format.h"
 
