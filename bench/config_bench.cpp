@@ -26,7 +26,8 @@ void BM_LoadVariables(benchmark::State& state) {
 BENCHMARK(BM_LoadVariables)->Arg(100)->Arg(100000);
 
 void BM_SaveVariables(benchmark::State& state) {
-  const std::unique_ptr<ormel::TXMLNode> root = ormel::LoadXMLFromBuffer(variablesFile(static_cast<int>(state.range(0))));
+  const std::unique_ptr<ormel::TXMLNode> root =
+      ormel::LoadXMLFromBuffer(variablesFile(static_cast<int>(state.range(0))));
   std::size_t bytes = 0;
   for (auto _ : state) {
     const std::string code = root->GetCode();

@@ -85,8 +85,8 @@ BENCHMARK(BM_CompileSubtractChain)->Arg(10)->Arg(20)->Arg(30)->Arg(60)->Unit(ben
 
 // About 1,000 characters of mixed operators, brackets, variables and calls.
 std::string longLine() {
-  const std::string pieces[] = {"(X+1)*2",  "SIN(X)/3", "(4-X)DIV2", "X^2", "MAX(X,3)*(2-X)",
-                                "7MOD(X+2)", "-(X*5)",   "(1.5+X)/(X+2.5)"};
+  const std::string pieces[] = {"(X+1)*2",        "SIN(X)/3",  "(4-X)DIV2", "X^2",
+                                "MAX(X,3)*(2-X)", "7MOD(X+2)", "-(X*5)",    "(1.5+X)/(X+2.5)"};
   std::string text;
   for (std::size_t i = 0; text.size() < 1000; ++i) {
     const std::string piece = pieces[i % std::size(pieces)];

@@ -44,7 +44,8 @@ BENCHMARK(BM_TypeKey)->Arg(0)->Arg(100000)->Unit(benchmark::kMicrosecond);
 
 void BM_CliLines(benchmark::State& state) {
   std::string input;
-  for (int64_t n = 0; n < state.range(0); ++n) input += n % 4 == 0 ? "x = " + std::to_string(n) + "\n" : "x/7+.5\n";
+  for (int64_t n = 0; n < state.range(0); ++n)
+    input += n % 4 == 0 ? "x = " + std::to_string(n) + "\n" : "x/7+.5\n";
   std::FILE* sink = std::fopen("/dev/null", "w");
   const CliOptions options;
   for (auto _ : state) {

@@ -76,7 +76,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (routineThrew || ormel::raisedFpuErrors() != 0 || !(direct == cached)) std::abort();
   }
   // The uncached rules take time exponential in the number of operators: compare on few only.
-  if (std::count_if(text.begin(), text.end(), [](char c) { return std::strchr("+-*/^,DdMm", c) != nullptr; }) <= 10) {
+  if (std::count_if(text.begin(), text.end(),
+                    [](char c) { return std::strchr("+-*/^,DdMm", c) != nullptr; }) <= 10) {
     const Outcome uncached = run(prepared(Variant::kUncached), text);
     if (!(cached == uncached)) std::abort();
   }

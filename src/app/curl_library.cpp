@@ -36,28 +36,28 @@ Loaded load() {
   }
   if (library == nullptr) {
     const char* reason = dlerror();
-    loaded.error = std::string("libcurl could not be loaded: ") + (reason != nullptr ? reason : "not found") + ".";
+    loaded.error =
+        std::string("libcurl could not be loaded: ") + (reason != nullptr ? reason : "not found") + ".";
     return loaded;
   }
   CurlLibrary& calls = loaded.calls;
   CURLcode (*globalInit)(long) = nullptr;
   std::string& error = loaded.error;
-  const bool resolved =
-      resolve(library, "curl_global_init", globalInit, error) &&
-      resolve(library, "curl_easy_init", calls.easy_init, error) &&
-      resolve(library, "curl_easy_cleanup", calls.easy_cleanup, error) &&
-      resolve(library, "curl_easy_setopt", calls.easy_setopt, error) &&
-      resolve(library, "curl_easy_strerror", calls.easy_strerror, error) &&
-      resolve(library, "curl_multi_init", calls.multi_init, error) &&
-      resolve(library, "curl_multi_cleanup", calls.multi_cleanup, error) &&
-      resolve(library, "curl_multi_add_handle", calls.multi_add_handle, error) &&
-      resolve(library, "curl_multi_remove_handle", calls.multi_remove_handle, error) &&
-      resolve(library, "curl_multi_perform", calls.multi_perform, error) &&
-      resolve(library, "curl_multi_poll", calls.multi_poll, error) &&
-      resolve(library, "curl_multi_wakeup", calls.multi_wakeup, error) &&
-      resolve(library, "curl_multi_info_read", calls.multi_info_read, error) &&
-      resolve(library, "curl_slist_append", calls.slist_append, error) &&
-      resolve(library, "curl_slist_free_all", calls.slist_free_all, error);
+  const bool resolved = resolve(library, "curl_global_init", globalInit, error) &&
+                        resolve(library, "curl_easy_init", calls.easy_init, error) &&
+                        resolve(library, "curl_easy_cleanup", calls.easy_cleanup, error) &&
+                        resolve(library, "curl_easy_setopt", calls.easy_setopt, error) &&
+                        resolve(library, "curl_easy_strerror", calls.easy_strerror, error) &&
+                        resolve(library, "curl_multi_init", calls.multi_init, error) &&
+                        resolve(library, "curl_multi_cleanup", calls.multi_cleanup, error) &&
+                        resolve(library, "curl_multi_add_handle", calls.multi_add_handle, error) &&
+                        resolve(library, "curl_multi_remove_handle", calls.multi_remove_handle, error) &&
+                        resolve(library, "curl_multi_perform", calls.multi_perform, error) &&
+                        resolve(library, "curl_multi_poll", calls.multi_poll, error) &&
+                        resolve(library, "curl_multi_wakeup", calls.multi_wakeup, error) &&
+                        resolve(library, "curl_multi_info_read", calls.multi_info_read, error) &&
+                        resolve(library, "curl_slist_append", calls.slist_append, error) &&
+                        resolve(library, "curl_slist_free_all", calls.slist_free_all, error);
   if (resolved && globalInit(CURL_GLOBAL_DEFAULT) != CURLE_OK) error = "libcurl could not be initialised.";
   if (!error.empty()) {
     dlclose(library);

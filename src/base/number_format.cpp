@@ -1,11 +1,12 @@
 #include "number_format.h"
 
+#include <locale.h>
+
 #include <cerrno>
 #include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <locale.h>
 
 namespace ormel {
 

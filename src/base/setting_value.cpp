@@ -43,28 +43,40 @@ SettingValue::Kind SettingValue::kind() const { return static_cast<Kind>(m_value
 
 std::string SettingValue::toText() const {
   switch (kind()) {
-    case Kind::Empty: return "";
-    case Kind::Boolean: return std::get<bool>(m_value) ? "True" : "False";
-    case Kind::Byte: return std::to_string(std::get<std::uint8_t>(m_value));
-    case Kind::Integer: return std::to_string(std::get<std::int64_t>(m_value));
-    case Kind::Float: return FloatToStr(std::get<long double>(m_value));
-    case Kind::Text: return std::get<std::string>(m_value);
+    case Kind::Empty:
+      return "";
+    case Kind::Boolean:
+      return std::get<bool>(m_value) ? "True" : "False";
+    case Kind::Byte:
+      return std::to_string(std::get<std::uint8_t>(m_value));
+    case Kind::Integer:
+      return std::to_string(std::get<std::int64_t>(m_value));
+    case Kind::Float:
+      return FloatToStr(std::get<long double>(m_value));
+    case Kind::Text:
+      return std::get<std::string>(m_value);
   }
   return "";
 }
 
 std::optional<std::int64_t> SettingValue::toInteger() const {
   switch (kind()) {
-    case Kind::Empty: return 0;
-    case Kind::Boolean: return std::get<bool>(m_value) ? 1 : 0;
-    case Kind::Byte: return std::get<std::uint8_t>(m_value);
-    case Kind::Integer: return std::get<std::int64_t>(m_value);
+    case Kind::Empty:
+      return 0;
+    case Kind::Boolean:
+      return std::get<bool>(m_value) ? 1 : 0;
+    case Kind::Byte:
+      return std::get<std::uint8_t>(m_value);
+    case Kind::Integer:
+      return std::get<std::int64_t>(m_value);
     case Kind::Float: {
       const long double v = std::get<long double>(m_value);
-      if (!std::isfinite(v) || v != std::trunc(v) || std::fabs(v) >= std::ldexp(1.0L, 63)) return std::nullopt;
+      if (!std::isfinite(v) || v != std::trunc(v) || std::fabs(v) >= std::ldexp(1.0L, 63))
+        return std::nullopt;
       return static_cast<std::int64_t>(v);
     }
-    case Kind::Text: return parseWholeNumber(std::get<std::string>(m_value));
+    case Kind::Text:
+      return parseWholeNumber(std::get<std::string>(m_value));
   }
   return std::nullopt;
 }
@@ -83,12 +95,18 @@ std::optional<bool> SettingValue::toBoolean() const {
 
 std::optional<long double> SettingValue::toFloat() const {
   switch (kind()) {
-    case Kind::Empty: return 0.0L;
-    case Kind::Boolean: return std::get<bool>(m_value) ? 1.0L : 0.0L;
-    case Kind::Byte: return static_cast<long double>(std::get<std::uint8_t>(m_value));
-    case Kind::Integer: return static_cast<long double>(std::get<std::int64_t>(m_value));
-    case Kind::Float: return std::get<long double>(m_value);
-    case Kind::Text: return textToFloat(std::get<std::string>(m_value));
+    case Kind::Empty:
+      return 0.0L;
+    case Kind::Boolean:
+      return std::get<bool>(m_value) ? 1.0L : 0.0L;
+    case Kind::Byte:
+      return static_cast<long double>(std::get<std::uint8_t>(m_value));
+    case Kind::Integer:
+      return static_cast<long double>(std::get<std::int64_t>(m_value));
+    case Kind::Float:
+      return std::get<long double>(m_value);
+    case Kind::Text:
+      return textToFloat(std::get<std::string>(m_value));
   }
   return std::nullopt;
 }

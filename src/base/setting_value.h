@@ -17,13 +17,13 @@ class SettingValue {
   enum class Kind { Empty, Boolean, Byte, Integer, Float, Text };
 
   SettingValue() = default;
-  SettingValue(bool value) : m_value(value) {}                   // NOLINT(google-explicit-constructor)
-  SettingValue(std::uint8_t value) : m_value(value) {}           // NOLINT(google-explicit-constructor)
-  SettingValue(int value) : m_value(std::int64_t{value}) {}      // NOLINT(google-explicit-constructor)
-  SettingValue(std::int64_t value) : m_value(value) {}           // NOLINT(google-explicit-constructor)
+  SettingValue(bool value) : m_value(value) {}               // NOLINT(google-explicit-constructor)
+  SettingValue(std::uint8_t value) : m_value(value) {}       // NOLINT(google-explicit-constructor)
+  SettingValue(int value) : m_value(std::int64_t{value}) {}  // NOLINT(google-explicit-constructor)
+  SettingValue(std::int64_t value) : m_value(value) {}       // NOLINT(google-explicit-constructor)
   SettingValue(double value) : m_value(static_cast<long double>(value)) {}  // NOLINT
-  SettingValue(long double value) : m_value(value) {}            // NOLINT(google-explicit-constructor)
-  SettingValue(std::string value) : m_value(std::move(value)) {} // NOLINT(google-explicit-constructor)
+  SettingValue(long double value) : m_value(value) {}               // NOLINT(google-explicit-constructor)
+  SettingValue(std::string value) : m_value(std::move(value)) {}    // NOLINT(google-explicit-constructor)
   SettingValue(const char* value) : m_value(std::string(value)) {}  // NOLINT
 
   [[nodiscard]] Kind kind() const;

@@ -1,8 +1,8 @@
 #include "utility_routines.h"
 
-#include "number_format.h"
-
 #include <malloc.h>
+
+#include "number_format.h"
 
 namespace ormel {
 

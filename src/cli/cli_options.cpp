@@ -23,7 +23,8 @@ std::optional<CliOptions> parseCliOptions(const std::vector<std::string>& argume
         return std::nullopt;
       }
       std::optional<std::string>& target =
-          argument == "--data" ? options.dataDir : (argument == "--open" ? options.openSheet : options.saveSheet);
+          argument == "--data" ? options.dataDir
+                               : (argument == "--open" ? options.openSheet : options.saveSheet);
       if (target) {
         error = "option " + argument + " given twice";
         return std::nullopt;

@@ -16,7 +16,8 @@ std::string dataFile(const std::string& folder, const char* name) {
 
 CliSession::CliSession(const CliOptions& options, std::FILE* errors) : m_options(options), m_errors(errors) {
   m_pad.setOnAlert([this](const std::string& text) { report("alert", text); });
-  m_pad.status->setOnMessage([this](const std::string& text, bool error) { report(error ? "error" : "status", text); });
+  m_pad.status->setOnMessage(
+      [this](const std::string& text, bool error) { report(error ? "error" : "status", text); });
 }
 
 void CliSession::report(const char* kind, const std::string& text) {

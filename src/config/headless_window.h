@@ -57,7 +57,9 @@ class MemoryActionList : public ActionList {
   [[nodiscard]] std::string category(int index) const override { return at(index).category; }
   [[nodiscard]] std::string hint(int index) const override { return at(index).hint; }
   [[nodiscard]] ShortCut shortCut(int index) const override { return at(index).shortCut; }
-  void setShortCut(int index, ShortCut code) override { m_actions.at(static_cast<std::size_t>(index)).shortCut = code; }
+  void setShortCut(int index, ShortCut code) override {
+    m_actions.at(static_cast<std::size_t>(index)).shortCut = code;
+  }
 
   [[nodiscard]] const std::vector<Action>& actions() const { return m_actions; }
 

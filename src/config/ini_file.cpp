@@ -16,8 +16,8 @@ bool enclosedInQuotes(std::string_view text) {
 }
 
 bool hasOuterBlank(std::string_view text) {
-  return !text.empty() && (static_cast<unsigned char>(text.front()) <= ' ' ||
-                           static_cast<unsigned char>(text.back()) <= ' ');
+  return !text.empty() &&
+         (static_cast<unsigned char>(text.front()) <= ' ' || static_cast<unsigned char>(text.back()) <= ' ');
 }
 
 // A value as a read gives it: trimmed, then one pair of enclosing quotes removed.
@@ -47,9 +47,8 @@ IniFile::IniFile(std::string_view text) {
     if (line.empty() || line.front() == ';' || line.front() == '#') continue;
     if (line.front() == '[') {
       const std::size_t close = line.find(']');
-      m_sections.push_back({std::string(trimmed(line.substr(1, close == std::string_view::npos
-                                                                     ? std::string_view::npos
-                                                                     : close - 1))),
+      m_sections.push_back({std::string(trimmed(line.substr(
+                                1, close == std::string_view::npos ? std::string_view::npos : close - 1))),
                             {}});
       current = &m_sections.back();
       continue;

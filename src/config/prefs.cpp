@@ -33,7 +33,8 @@ void TOrmelPrefs::Init(const std::string& fileName) {
     return TOrmelPref{std::move(name), std::move(caption), value, {}, value, {}, std::move(description)};
   };
   m_entries = {
-      pref("RegExpColor", "Regular Expression Color", 16777215, "Set the color of the regular expression text."),
+      pref("RegExpColor", "Regular Expression Color", 16777215,
+           "Set the color of the regular expression text."),
       pref("AnswerColor", "Answer Color", 65535, "Set the color of the answer text."),
       pref("FunctionColor", "Function Color", 255, "Set the default color of defined functions."),
       pref("BackgroundColor", "Background Color", 0, "Set the default color of the background."),

@@ -106,7 +106,9 @@ bool TOrmelSettings::getSettingValue(int index) const {
   return index >= 0 && index < count() && m_entries[static_cast<std::size_t>(index)].value;
 }
 
-bool TOrmelSettings::getSettingValue(std::string_view key) const { return getSettingValue(getSettingIndex(key)); }
+bool TOrmelSettings::getSettingValue(std::string_view key) const {
+  return getSettingValue(getSettingIndex(key));
+}
 
 int TOrmelSettings::getSettingIndex(std::string_view key) const { return findEntryByKey(m_entries, key); }
 

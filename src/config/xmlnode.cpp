@@ -14,14 +14,29 @@ namespace {
 void appendEscaped(std::string& out, std::string_view value) {
   for (const char c : value) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      case '\t': out += "&#9;"; break;
-      case '\n': out += "&#10;"; break;
-      case '\r': out += "&#13;"; break;
-      default: out += c;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      case '\t':
+        out += "&#9;";
+        break;
+      case '\n':
+        out += "&#10;";
+        break;
+      case '\r':
+        out += "&#13;";
+        break;
+      default:
+        out += c;
     }
   }
 }
@@ -186,7 +201,9 @@ void TXMLNode::SaveToFile(const std::string& fileName) const {
   if (!result.ok) throw EFCreateError(fileName, result.reason);
 }
 
-std::string Spaces(int count) { return count > 0 ? std::string(static_cast<std::size_t>(count), ' ') : std::string(); }
+std::string Spaces(int count) {
+  return count > 0 ? std::string(static_cast<std::size_t>(count), ' ') : std::string();
+}
 
 std::unique_ptr<TXMLNode> LoadXMLFromFile(const std::string& fileName) {
   TXmlScanner scanner;

@@ -14,8 +14,16 @@ bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 // a name read here is written back and read again unchanged.
 bool isNameChar(char c) {
   switch (c) {
-    case ' ': case '\t': case '\r': case '\n':
-    case '/': case '>': case '<': case '=': case '"': case '\'':
+    case ' ':
+    case '\t':
+    case '\r':
+    case '\n':
+    case '/':
+    case '>':
+    case '<':
+    case '=':
+    case '"':
+    case '\'':
       return false;
     default:
       return true;

@@ -10,15 +10,15 @@ namespace ormel {
 /// The kinds of part a document is made of, as TXmlScanner::Scan reports them.
 enum class XmlPartType {
   EndOfDocument,
-  XmlDecl,       ///< <?xml ... ?>
-  Comment,       ///< <!-- ... -->
-  PI,            ///< <?target ... ?>
-  DocType,       ///< <!DOCTYPE ...> and any other <! declaration
-  StartTag,      ///< <name attr="v">
-  EmptyTag,      ///< <name attr="v" />
-  EndTag,        ///< </name>
-  Content,       ///< text between markup, unchanged
-  CData,         ///< <![CDATA[ ... ]]>
+  XmlDecl,   ///< <?xml ... ?>
+  Comment,   ///< <!-- ... -->
+  PI,        ///< <?target ... ?>
+  DocType,   ///< <!DOCTYPE ...> and any other <! declaration
+  StartTag,  ///< <name attr="v">
+  EmptyTag,  ///< <name attr="v" />
+  EndTag,    ///< </name>
+  Content,   ///< text between markup, unchanged
+  CData,     ///< <![CDATA[ ... ]]>
 };
 
 /// One attribute of a tag, its value with references decoded.

@@ -104,14 +104,15 @@ void registerBuiltinFunctions(TCustomParser& parser) {
     TEvalRoutine routine;
   };
   static constexpr Entry kOne[] = {
-      {"TAN", _tan},     {"SIN", _sin},     {"COS", _cos},       {"SINH", _sinh},  {"COSH", _cosh},
-      {"ARCTAN", _arctan}, {"COTAN", _cotan}, {"EXP", _exp},     {"LN", _ln},      {"LOG10", _log10},
-      {"LOG2", _log2},   {"SQR", _square},  {"SQRT", _sqrt},     {"ABS", _abs},    {"TRUNC", _trunc},
-      {"INT", _trunc},   {"CEIL", _ceil},   {"FLOOR", _floor},   {"HEAV", _heaviside},
-      {"SIGN", _sign},   {"ZERO", _zero},   {"PH", _phase},      {"RND", _rnd},    {"RANDOM", _random},
+      {"TAN", _tan},       {"SIN", _sin},     {"COS", _cos},     {"SINH", _sinh},      {"COSH", _cosh},
+      {"ARCTAN", _arctan}, {"COTAN", _cotan}, {"EXP", _exp},     {"LN", _ln},          {"LOG10", _log10},
+      {"LOG2", _log2},     {"SQR", _square},  {"SQRT", _sqrt},   {"ABS", _abs},        {"TRUNC", _trunc},
+      {"INT", _trunc},     {"CEIL", _ceil},   {"FLOOR", _floor}, {"HEAV", _heaviside}, {"SIGN", _sign},
+      {"ZERO", _zero},     {"PH", _phase},    {"RND", _rnd},     {"RANDOM", _random},
   };
   static constexpr Entry kTwo[] = {
-      {"MAX", _max}, {"MIN", _min}, {"POWER", _power}, {"INTPOWER", _IntPower}, {"LOGN", _logN}, {"ARG", _arg},
+      {"MAX", _max},           {"MIN", _min},   {"POWER", _power},
+      {"INTPOWER", _IntPower}, {"LOGN", _logN}, {"ARG", _arg},
   };
   for (const Entry& e : kOne) parser.AddFunctionOneParam(e.name, e.routine);
   for (const Entry& e : kTwo) parser.AddFunctionTwoParam(e.name, e.routine);

@@ -87,10 +87,8 @@ void Compiler::classify(TermRecord& term) {
     return true;
   };
   if (found(kKindNegate, m_rules.CheckNegate(s)) || found(kKindAdd, m_rules.CheckAdd(s)) ||
-      found(kKindSubtract, m_rules.CheckSubtract(s)) ||
-      found(kKindMultiply, m_rules.CheckMultiply(s)) ||
-      found(kKindIntDiv, m_rules.CheckIntegerDiv(s)) ||
-      found(kKindModulo, m_rules.CheckModulo(s)) ||
+      found(kKindSubtract, m_rules.CheckSubtract(s)) || found(kKindMultiply, m_rules.CheckMultiply(s)) ||
+      found(kKindIntDiv, m_rules.CheckIntegerDiv(s)) || found(kKindModulo, m_rules.CheckModulo(s)) ||
       found(kKindRealDivide, m_rules.CheckRealDivision(s))) {
     return;
   }

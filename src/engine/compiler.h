@@ -56,8 +56,7 @@ class StepList {
 /// routine, the others none (the parser object assigns those). Throws the EMathParserError family
 /// (or an arithmetic error of an exponent constant) and leaves nothing allocated on failure.
 [[nodiscard]] StepList ParseFunction(std::string_view text, const VariableTable& variables,
-                                     const FunctionTable& functionsOne,
-                                     const FunctionTable& functionsTwo, bool pascalNumberformat,
-                                     RecogniserMode mode = RecogniserMode::kCached);
+                                     const FunctionTable& functionsOne, const FunctionTable& functionsTwo,
+                                     bool pascalNumberformat, RecogniserMode mode = RecogniserMode::kCached);
 
 }  // namespace ormel

@@ -24,12 +24,8 @@ bool nearZero(long double x) { return std::fabs(x) <= kEpsilon; }
 bool nearOne(long double x) { return std::fabs(x - 1.0L) <= kEpsilon; }
 bool nearMinusOne(long double x) { return std::fabs(x + 1.0L) <= kEpsilon; }
 
-long double guardedSinh(long double x) {
-  return nearZero(x) ? 0.0L : (std::exp(x) - std::exp(-x)) / 2.0L;
-}
-long double guardedCosh(long double x) {
-  return nearZero(x) ? 1.0L : (std::exp(x) + std::exp(-x)) / 2.0L;
-}
+long double guardedSinh(long double x) { return nearZero(x) ? 0.0L : (std::exp(x) - std::exp(-x)) / 2.0L; }
+long double guardedCosh(long double x) { return nearZero(x) ? 1.0L : (std::exp(x) + std::exp(-x)) / 2.0L; }
 long double tanh(long double x) { return nearZero(x) ? 0.0L : guardedSinh(x) / guardedCosh(x); }
 long double arcSin(long double x) { return std::atan2(x, sqrtX87(1.0L - x * x)); }
 long double arcCos(long double x) { return std::atan2(sqrtX87(1.0L - x * x), x); }
@@ -201,27 +197,47 @@ void registerConversionFunctions(TCustomParser& parser) {
     TEvalRoutine routine;
   };
   static constexpr Entry kLengthAndTrigonometry[] = {
-      {"YARDTOMETER", _cnYardToMeter}, {"METERTOYARD", _cnMeterToYard}, {"FEETTOMETER", _cnFeetToMeter},
-      {"METERTOFEET", _cnMeterToFeet}, {"YARDTOFEET", _cnYardToFeet},   {"FEELTOYARD", _cnFeetToYard},
-      {"MILETOFEET", _cnMileToFeet},   {"FEETTOMILE", _cnFeetToMile},   {"MILETOMETER", _cnMileToMeter},
-      {"METERTOMILE", _cnMeterToMile}, {"YARDTOMILE", _cnYardToMile},   {"MILETOYARD", _cnMileToYard},
-      {"MILETONMILE", _cnMileToNMile}, {"NMILETOMILE", _cnNMileToMile},
-      {"ARCSIN", _cnArcSin},           {"ARCCOS", _cnArcCos},           {"SEC", _cnSec},
-      {"CSC", _cnCsc},                 {"COT", _cnCot},                 {"TANH", _cnTanh},
-      {"COTH", _cnCoth},               {"SECH", _cnSech},               {"CSCH", _cnCsch},
-      {"ARCCOT", _cnArcCot},           {"ARCSEC", _cnArcSec},           {"ARCCSC", _cnArcCsc},
-      {"ARCCOSH", _cnArcCosh},         {"ARCSINH", _cnArcSinh},         {"ARCTANH", _cnArcTanh},
-      {"ARCCOTH", _cnArcCoth},         {"FACT", _cnFactorial},
+      {"YARDTOMETER", _cnYardToMeter},
+      {"METERTOYARD", _cnMeterToYard},
+      {"FEETTOMETER", _cnFeetToMeter},
+      {"METERTOFEET", _cnMeterToFeet},
+      {"YARDTOFEET", _cnYardToFeet},
+      {"FEELTOYARD", _cnFeetToYard},
+      {"MILETOFEET", _cnMileToFeet},
+      {"FEETTOMILE", _cnFeetToMile},
+      {"MILETOMETER", _cnMileToMeter},
+      {"METERTOMILE", _cnMeterToMile},
+      {"YARDTOMILE", _cnYardToMile},
+      {"MILETOYARD", _cnMileToYard},
+      {"MILETONMILE", _cnMileToNMile},
+      {"NMILETOMILE", _cnNMileToMile},
+      {"ARCSIN", _cnArcSin},
+      {"ARCCOS", _cnArcCos},
+      {"SEC", _cnSec},
+      {"CSC", _cnCsc},
+      {"COT", _cnCot},
+      {"TANH", _cnTanh},
+      {"COTH", _cnCoth},
+      {"SECH", _cnSech},
+      {"CSCH", _cnCsch},
+      {"ARCCOT", _cnArcCot},
+      {"ARCSEC", _cnArcSec},
+      {"ARCCSC", _cnArcCsc},
+      {"ARCCOSH", _cnArcCosh},
+      {"ARCSINH", _cnArcSinh},
+      {"ARCTANH", _cnArcTanh},
+      {"ARCCOTH", _cnArcCoth},
+      {"FACT", _cnFactorial},
   };
   static constexpr Entry kAngleAndTemperature[] = {
-      {"RADTODEG", _cnRadToDeg},       {"RADTOGRAG", _cnRadToGrad},     {"RADTOCYCLE", _cnRadToCycle},
-      {"DEGTORAD", _cnDegToRad},       {"DEGTOGRAD", _cnDegToGrad},     {"DEGTOCYCLE", _cnDegToCycle},
-      {"GRADTODEG", _cnGradToDeg},     {"GRADTORAD", _cnGradToRad},     {"GRADTOCYCE", _cnGradToCycle},
-      {"CYCLETODEG", _cnRadToDeg},     {"CYCLETOGRAD", _cnRadToGrad},   {"CYCLETORAD", _cnRadToCycle},
-      {"FARHTOCELS", _cnFarhToCels},   {"FARHTORANK", _cnFarhToRank},   {"FARHTOKELVIN", _cnFarhToKelvin},
-      {"CELSTOFARH", _cnCelsToFarh},   {"CELSTOKEL", _cnCelsToKel},     {"CELSTORANK", _cnCelsToRank},
-      {"KELTOFARH", _cnKelToFarh},     {"KELTORANK", _cnKelToRank},     {"KELTOCELS", _cnKelToCels},
-      {"RANKTOKEL", _cnRankToKel},     {"RANKTOCELS", _cnRankToCels},   {"RANKTOFARH", _cnRankToFarh},
+      {"RADTODEG", _cnRadToDeg},     {"RADTOGRAG", _cnRadToGrad},   {"RADTOCYCLE", _cnRadToCycle},
+      {"DEGTORAD", _cnDegToRad},     {"DEGTOGRAD", _cnDegToGrad},   {"DEGTOCYCLE", _cnDegToCycle},
+      {"GRADTODEG", _cnGradToDeg},   {"GRADTORAD", _cnGradToRad},   {"GRADTOCYCE", _cnGradToCycle},
+      {"CYCLETODEG", _cnRadToDeg},   {"CYCLETOGRAD", _cnRadToGrad}, {"CYCLETORAD", _cnRadToCycle},
+      {"FARHTOCELS", _cnFarhToCels}, {"FARHTORANK", _cnFarhToRank}, {"FARHTOKELVIN", _cnFarhToKelvin},
+      {"CELSTOFARH", _cnCelsToFarh}, {"CELSTOKEL", _cnCelsToKel},   {"CELSTORANK", _cnCelsToRank},
+      {"KELTOFARH", _cnKelToFarh},   {"KELTORANK", _cnKelToRank},   {"KELTOCELS", _cnKelToCels},
+      {"RANKTOKEL", _cnRankToKel},   {"RANKTOCELS", _cnRankToCels}, {"RANKTOFARH", _cnRankToFarh},
   };
   for (const Entry& e : kLengthAndTrigonometry) parser.AddFunctionOneParam(e.name, e.routine);
   parser.AddFunctionTwoParam("COMBIN", _cnCombination);

@@ -107,17 +107,18 @@ class Translator {
   void emit(Code code, const void* argument = nullptr);
 
   const int m_registers;
-  std::vector<const long double*> m_constants;                // sorted
+  std::vector<const long double*> m_constants;                 // sorted
   std::vector<std::pair<const long double*, int>> m_producer;  // result cell -> operator step, sorted
   std::vector<Term> m_terms;
-  std::vector<Leaf> m_leaves;    // of the tree being translated, sorted by key
+  std::vector<Leaf> m_leaves;   // of the tree being translated, sorted by key
   std::vector<int> m_repeated;  // its leaves read more than once, most read first
   std::vector<x87::Instruction> m_code;
   int m_depth = 0;
   int m_maxDepth = 0;
 };
 
-Translator::Translator(const StepList& list, int registers) : m_registers(std::clamp(registers, 2, x87::kRegisters)) {
+Translator::Translator(const StepList& list, int registers)
+    : m_registers(std::clamp(registers, 2, x87::kRegisters)) {
   std::size_t steps = 0;
   for (const TEvalStep* step = list.head(); step != nullptr; step = step->next) ++steps;
   m_producer.reserve(steps);
@@ -139,7 +140,9 @@ void Translator::translate(const StepList& list) {
     emit(x87::endDropping(0));
     return;
   }
-  const auto isOperator = [](const TEvalStep* step) { return combineOf(step->routine) || unaryOf(step->routine); };
+  const auto isOperator = [](const TEvalStep* step) {
+    return combineOf(step->routine) || unaryOf(step->routine);
+  };
   for (const TEvalStep* step = list.head(); step != nullptr; step = step->next) {
     if (isOperator(step)) m_producer.emplace_back(step->result, static_cast<int>(m_producer.size()));
   }
@@ -204,7 +207,8 @@ void Translator::tree(int root, const long double* storeInto) {
     if (m_leaves[i].uses > 1) m_repeated.push_back(i);
   }
   std::sort(m_repeated.begin(), m_repeated.end(), [&](int a, int b) {
-    return m_leaves[a].uses != m_leaves[b].uses ? m_leaves[a].uses > m_leaves[b].uses : m_leaves[a].first < m_leaves[b].first;
+    return m_leaves[a].uses != m_leaves[b].uses ? m_leaves[a].uses > m_leaves[b].uses
+                                                : m_leaves[a].first < m_leaves[b].first;
   });
   // Keep as many repeated cells in registers as leave the tree room; at least two registers stay
   // free, the most a tree ever needs when intermediate results may wait in their cells.

@@ -4,8 +4,8 @@
 
 namespace ormel {
 
-// The C library's logarithms and square root report their domain errors through the SSE flags, which evaluation
-// does not read. These give the same values and raise the same errors in the x87 flags: the
+// The C library's logarithms and square root report their domain errors through the SSE flags, which
+// evaluation does not read. These give the same values and raise the same errors in the x87 flags: the
 // logarithm of 0 divides by zero, that of a negative number is invalid.
 
 namespace detail {

@@ -12,9 +12,7 @@ void FunctionTable::add(std::string_view name, TEvalRoutine function) {
   m_entries.insert(at, Entry{upperCaseAscii(name), function});
 }
 
-int FunctionTable::find(std::string_view name) const {
-  return indexByName(m_entries, name);
-}
+int FunctionTable::find(std::string_view name) const { return indexByName(m_entries, name); }
 
 const std::string& FunctionTable::name(int index) const {
   return m_entries.at(static_cast<std::size_t>(index)).name;

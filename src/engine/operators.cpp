@@ -85,7 +85,7 @@ void _power(TEvalStep& step) { *step.result = generalPower(*step.operand1, *step
 
 TEvalRoutine operatorRoutine(std::uint8_t kind) {
   static constexpr TEvalRoutine kRoutines[] = {
-      _nothing, _nothing, _Negate, _Add,      _Subtract, _Multiply, _RealDivide,
+      _nothing, _nothing, _Negate,   _Add,   _Subtract, _Multiply, _RealDivide,
       _Modulo,  _IntDiv,  _IntPower, _power, _square,   _third,    _forth,
   };
   return kind < std::size(kRoutines) ? kRoutines[kind] : nullptr;

@@ -1,7 +1,8 @@
 #include "engine/random.h"
 
-#include <chrono>
 #include <unistd.h>
+
+#include <chrono>
 
 #include "engine/parser.h"
 

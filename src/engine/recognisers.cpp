@@ -1,9 +1,10 @@
 #include "engine/recognisers.h"
 
+#include <locale.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <locale.h>
 #include <string>
 
 #include "base/exceptions.h"
@@ -125,7 +126,8 @@ bool mayThrowWhileRecognising(std::string_view t) {
       const bool negative = j < t.size() && t[j] == '-';
       if (j < t.size() && (t[j] == '+' || t[j] == '-')) ++j;
       int exponent = 0;
-      for (; j < t.size() && isDigit(t[j]) && exponent <= kSafeDigits; ++j) exponent = exponent * 10 + (t[j] - '0');
+      for (; j < t.size() && isDigit(t[j]) && exponent <= kSafeDigits; ++j)
+        exponent = exponent * 10 + (t[j] - '0');
       if ((negative ? mantissa - exponent : mantissa + exponent) > kSafeDigits) return true;
     }
     run = 0;
@@ -135,8 +137,7 @@ bool mayThrowWhileRecognising(std::string_view t) {
 }
 
 std::uint64_t cacheKey(std::uint8_t rule, Span s) {
-  return (static_cast<std::uint64_t>(rule) << 60) | (static_cast<std::uint64_t>(s.begin) << 30) |
-         s.end;
+  return (static_cast<std::uint64_t>(rule) << 60) | (static_cast<std::uint64_t>(s.begin) << 30) | s.end;
 }
 
 }  // namespace
@@ -157,15 +158,33 @@ Recognisers::Recognisers(std::string_view text, const VariableTable& variables,
     m_balance[i] = balance;
     const std::uint64_t key = levelKey(balance, i);
     switch (text[i]) {
-      case '+': m_plus.push_back(key); break;
-      case '-': m_minus.push_back(key); break;
-      case '*': m_times.push_back(key); break;
-      case '/': m_slash.push_back(key); break;
-      case '^': m_caret.push_back(key); break;
-      case ',': m_comma.push_back(i); break;
-      case '(': m_open.push_back(i); ++balance; break;
-      case ')': --balance; break;
-      default: break;
+      case '+':
+        m_plus.push_back(key);
+        break;
+      case '-':
+        m_minus.push_back(key);
+        break;
+      case '*':
+        m_times.push_back(key);
+        break;
+      case '/':
+        m_slash.push_back(key);
+        break;
+      case '^':
+        m_caret.push_back(key);
+        break;
+      case ',':
+        m_comma.push_back(i);
+        break;
+      case '(':
+        m_open.push_back(i);
+        ++balance;
+        break;
+      case ')':
+        --balance;
+        break;
+      default:
+        break;
     }
     if ((text[i] == '+' || text[i] == '-') && i > 0 &&
         std::string_view("*/^EVD(,+-").find(text[i - 1]) == std::string_view::npos) {
@@ -183,7 +202,8 @@ Recognisers::Recognisers(std::string_view text, const VariableTable& variables,
     if (!pending.empty()) m_firstDip[i] = pending.back();
     pending.push_back(i);
   }
-  for (auto* list : {&m_plus, &m_minus, &m_times, &m_slash, &m_caret, &m_div, &m_mod, &m_binarySigns, &m_binaryPlus}) {
+  for (auto* list :
+       {&m_plus, &m_minus, &m_times, &m_slash, &m_caret, &m_div, &m_mod, &m_binarySigns, &m_binaryPlus}) {
     std::sort(list->begin(), list->end());
   }
   m_balance[text.size()] = balance;
@@ -280,9 +300,9 @@ std::optional<Span> Recognisers::CheckTerm(Span s) {
 std::optional<Match> Recognisers::computeTerm(Span s) {
   if (s.empty() || !mayBeTerm(s)) return std::nullopt;
   const Match same{s, {}, 0, -1};
-  if (CheckNumber(s) || CheckVariable(s) >= 0 || CheckNegate(s) || CheckAdd(s) ||
-      CheckSubtract(s) || CheckMultiply(s) || CheckIntegerDiv(s) || CheckModulo(s) ||
-      CheckRealDivision(s) || CheckPower(s) || CheckFuncTwoVar(s) || CheckFuncOneVar(s)) {
+  if (CheckNumber(s) || CheckVariable(s) >= 0 || CheckNegate(s) || CheckAdd(s) || CheckSubtract(s) ||
+      CheckMultiply(s) || CheckIntegerDiv(s) || CheckModulo(s) || CheckRealDivision(s) || CheckPower(s) ||
+      CheckFuncTwoVar(s) || CheckFuncOneVar(s)) {
     return same;
   }
   if (const auto inside = CheckBracket(s)) return Match{*inside, {}, 0, -1};
@@ -296,15 +316,12 @@ std::optional<Span> Recognisers::acceptAs(Span s, Forms forms) {
   if (forms & kBracket) {
     if (const auto inside = CheckBracket(s)) return inside;
   }
-  const bool accepted = ((forms & kNegation) && CheckNegate(s)) || ((forms & kSum) && CheckAdd(s)) ||
-                        ((forms & kDifference) && CheckSubtract(s)) ||
-                        ((forms & kProduct) && CheckMultiply(s)) ||
-                        ((forms & kIntegerDivision) && CheckIntegerDiv(s)) ||
-                        ((forms & kModulo) && CheckModulo(s)) ||
-                        ((forms & kQuotient) && CheckRealDivision(s)) ||
-                        ((forms & kPower) && CheckPower(s)) ||
-                        ((forms & kCallOne) && CheckFuncOneVar(s)) ||
-                        ((forms & kCallTwo) && CheckFuncTwoVar(s));
+  const bool accepted =
+      ((forms & kNegation) && CheckNegate(s)) || ((forms & kSum) && CheckAdd(s)) ||
+      ((forms & kDifference) && CheckSubtract(s)) || ((forms & kProduct) && CheckMultiply(s)) ||
+      ((forms & kIntegerDivision) && CheckIntegerDiv(s)) || ((forms & kModulo) && CheckModulo(s)) ||
+      ((forms & kQuotient) && CheckRealDivision(s)) || ((forms & kPower) && CheckPower(s)) ||
+      ((forms & kCallOne) && CheckFuncOneVar(s)) || ((forms & kCallTwo) && CheckFuncTwoVar(s));
   if (accepted) return s;
   return std::nullopt;
 }
@@ -312,14 +329,10 @@ std::optional<Span> Recognisers::acceptAs(Span s, Forms forms) {
 namespace {
 constexpr Forms kCalls = kCallOne | kCallTwo;
 constexpr Forms kAtoms = kVariable | kConstant | kBracket;
-constexpr Forms kDivisions =
-    kIntegerDivision | kModulo | kQuotient;
-constexpr Forms kAddLeft = kAtoms | kNegation | kDifference |
-                           kProduct | kDivisions | kPower | kCalls;
-constexpr Forms kAddRight = kAtoms | kSum | kDifference |
-                            kProduct | kDivisions | kPower | kCalls;
-constexpr Forms kSubtractRight =
-    kAtoms | kProduct | kDivisions | kPower | kCalls;
+constexpr Forms kDivisions = kIntegerDivision | kModulo | kQuotient;
+constexpr Forms kAddLeft = kAtoms | kNegation | kDifference | kProduct | kDivisions | kPower | kCalls;
+constexpr Forms kAddRight = kAtoms | kSum | kDifference | kProduct | kDivisions | kPower | kCalls;
+constexpr Forms kSubtractRight = kAtoms | kProduct | kDivisions | kPower | kCalls;
 constexpr Forms kMultiplyLeft = kAtoms | kNegation | kDivisions | kPower | kCalls;
 constexpr Forms kMultiplyRight = kAtoms | kProduct | kDivisions | kPower | kCalls;
 constexpr Forms kDivisionLeft = kAtoms | kNegation | kDivisions | kPower | kCalls;
@@ -346,11 +359,21 @@ std::optional<Match> Recognisers::splitAtCharacter(std::uint8_t rule, char op, S
                                                    Forms rightForms) {
   const std::vector<std::uint64_t>* at = nullptr;
   switch (op) {
-    case '+': at = &m_plus; break;
-    case '-': at = &m_minus; break;
-    case '*': at = &m_times; break;
-    case '/': at = &m_slash; break;
-    default: at = &m_caret; break;
+    case '+':
+      at = &m_plus;
+      break;
+    case '-':
+      at = &m_minus;
+      break;
+    case '*':
+      at = &m_times;
+      break;
+    case '/':
+      at = &m_slash;
+      break;
+    default:
+      at = &m_caret;
+      break;
   }
   auto [first, last] = occurrences(*at, s);
   // Splits that would leave a sign between terms inside an operand that cannot hold one are

@@ -35,9 +35,8 @@ struct Match {
 /// remembered; the uncached mode re-examines every operand at every candidate split.
 class Recognisers {
  public:
-  Recognisers(std::string_view text, const VariableTable& variables,
-              const FunctionTable& functionsOne, const FunctionTable& functionsTwo,
-              bool pascalNumberformat, RecogniserMode mode);
+  Recognisers(std::string_view text, const VariableTable& variables, const FunctionTable& functionsOne,
+              const FunctionTable& functionsTwo, bool pascalNumberformat, RecogniserMode mode);
 
   [[nodiscard]] std::string_view text(Span s) const { return m_text.substr(s.begin, s.size()); }
   [[nodiscard]] Span whole() const { return {0, static_cast<std::uint32_t>(m_text.size())}; }
@@ -68,7 +67,8 @@ class Recognisers {
   std::optional<Match> splitAtCharacter(std::uint8_t rule, char op, Span s, std::uint16_t leftForms,
                                         std::uint16_t rightForms);
   std::optional<Match> splitAtWord(std::uint8_t rule, const std::vector<std::uint64_t>& at, Span s);
-  std::optional<Match> remembered(std::uint8_t rule, Span s, std::optional<Match> (Recognisers::*compute)(Span));
+  std::optional<Match> remembered(std::uint8_t rule, Span s,
+                                  std::optional<Match> (Recognisers::*compute)(Span));
 
   std::optional<Match> computeBracket(Span s);
   std::optional<Match> computeTerm(Span s);

@@ -16,8 +16,8 @@ std::int32_t hexTokenValue(std::string_view token) {
   bool digits = false;
   for (std::size_t i = 1; i < token.size(); ++i) {
     const char c = token[i];
-    const std::uint32_t digit = c <= '9' ? static_cast<std::uint32_t>(c - '0')
-                                         : static_cast<std::uint32_t>(c - 'A' + 10);
+    const std::uint32_t digit =
+        c <= '9' ? static_cast<std::uint32_t>(c - '0') : static_cast<std::uint32_t>(c - 'A' + 10);
     if (digit > 15 || value > 0xFFFFFFFU) {
       throw EConvertError("'" + std::string(token) + "' is not a valid integer value");
     }
@@ -50,7 +50,8 @@ std::string TParser::ConvertHexToDec(const std::string& text) {
     // one always is, so each round removes at least one "$".
     std::string rewritten;
     std::size_t from = 0;
-    for (std::size_t at = result.find(token); at != std::string::npos; at = result.find(token, at + token.size())) {
+    for (std::size_t at = result.find(token); at != std::string::npos;
+         at = result.find(token, at + token.size())) {
       const std::size_t after = at + token.size();
       if (after < result.size() && isTokenCharacter(result[after])) continue;
       rewritten.append(result, from, at - from);

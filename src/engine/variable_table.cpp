@@ -5,9 +5,7 @@
 
 namespace ormel {
 
-int VariableTable::find(std::string_view name) const {
-  return indexByName(m_entries, name);
-}
+int VariableTable::find(std::string_view name) const { return indexByName(m_entries, name); }
 
 long double* VariableTable::add(std::string name, long double value) {
   const auto at = lowerBoundByName(m_entries, name);

@@ -33,26 +33,30 @@ inline constexpr int kCombines = 6;
 
 /// The machine's operations. st(i) is the register i places below the top, st(0) the top (acc).
 enum Code : std::uint8_t {
-  kLoad = 0,                                        // push *cell
-  kCopy = 1,                                        // + i, i = 0..6: push st(i)
-  kWithCell = kCopy + kBelowTop,                    // + combine: acc = acc op *cell
-  kWithBelow = kWithCell + kCombines,               // + combine: acc = acc op st(1), st(1) removed
-  kWithRegister = kWithBelow + kCombines,           // + combine * 7 + i - 1, i = 1..7: acc = acc op st(i)
+  kLoad = 0,                               // push *cell
+  kCopy = 1,                               // + i, i = 0..6: push st(i)
+  kWithCell = kCopy + kBelowTop,           // + combine: acc = acc op *cell
+  kWithBelow = kWithCell + kCombines,      // + combine: acc = acc op st(1), st(1) removed
+  kWithRegister = kWithBelow + kCombines,  // + combine * 7 + i - 1, i = 1..7: acc = acc op st(i)
   kRepeatWithRegister = kWithRegister + kCombines * kBelowTop,  // as kWithRegister, count (2 or more) times
-  kNegate = kRepeatWithRegister + kCombines * kBelowTop,  // acc = -acc
-  kSquare,                                          // acc = acc * acc
-  kCube,                                            // acc = (acc * acc) * acc
-  kFourth,                                          // acc = (acc * acc) * (acc * acc)
-  kStore,                                           // *cell = acc, popped
-  kPop,                                             // acc popped
-  kCall,                                            // the step's routine runs; the stack must be empty
-  kEnd,                                             // + k, k = 0..kMostKept: returns acc, popping the k below it
+  kNegate = kRepeatWithRegister + kCombines * kBelowTop,        // acc = -acc
+  kSquare,                                                      // acc = acc * acc
+  kCube,                                                        // acc = (acc * acc) * acc
+  kFourth,                                                      // acc = (acc * acc) * (acc * acc)
+  kStore,                                                       // *cell = acc, popped
+  kPop,                                                         // acc popped
+  kCall,  // the step's routine runs; the stack must be empty
+  kEnd,   // + k, k = 0..kMostKept: returns acc, popping the k below it
   kCodeCount = kEnd + kMostKept + 1,
 };
 
 [[nodiscard]] constexpr Code copyOf(int i) { return static_cast<Code>(kCopy + i); }
-[[nodiscard]] constexpr Code withCell(Combine c) { return static_cast<Code>(kWithCell + static_cast<int>(c)); }
-[[nodiscard]] constexpr Code withBelow(Combine c) { return static_cast<Code>(kWithBelow + static_cast<int>(c)); }
+[[nodiscard]] constexpr Code withCell(Combine c) {
+  return static_cast<Code>(kWithCell + static_cast<int>(c));
+}
+[[nodiscard]] constexpr Code withBelow(Combine c) {
+  return static_cast<Code>(kWithBelow + static_cast<int>(c));
+}
 [[nodiscard]] constexpr Code withRegister(Combine c, int i) {
   return static_cast<Code>(kWithRegister + static_cast<int>(c) * kBelowTop + i - 1);
 }
@@ -85,7 +89,9 @@ struct Instruction {
 };
 
 /// A count as an instruction's argument.
-[[nodiscard]] inline const void* countArgument(std::uintptr_t count) { return reinterpret_cast<const void*>(count); }
+[[nodiscard]] inline const void* countArgument(std::uintptr_t count) {
+  return reinterpret_cast<const void*>(count);
+}
 
 /// The handler of a code (null where the machine is not available).
 [[nodiscard]] const void* handlerOf(Code code);

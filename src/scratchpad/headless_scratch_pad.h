@@ -5,14 +5,14 @@
 #include <string>
 #include <string_view>
 
-#include "base/message_box_port.h"
 #include "base/manual_timer.h"
+#include "base/message_box_port.h"
 #include "config/headless_window.h"
 #include "config/prefs.h"
 #include "engine/parser.h"
+#include "scratchpad/main_window_logic.h"
 #include "scratchpad/memory_text_control.h"
 #include "scratchpad/memory_widgets.h"
-#include "scratchpad/main_window_logic.h"
 #include "scratchpad/savevars.h"
 #include "scratchpad/statusbar.h"
 

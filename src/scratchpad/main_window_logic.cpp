@@ -5,16 +5,16 @@
 #include <utility>
 
 #include "base/number_format.h"
-#include "base/utility_routines.h"
 #include "base/text.h"
 #include "base/unicode_text.h"
+#include "base/utility_routines.h"
 
 namespace ormel {
 
 namespace {
 
-constexpr std::array<std::pair<std::string_view, std::string_view>, 6> kLeadingZeroPatterns = {{
-    {"(.", "(0."}, {"+.", "+0."}, {"-.", "-0."}, {"*.", "*0."}, {"/.", "/0."}, {"^.", "^0."}}};
+constexpr std::array<std::pair<std::string_view, std::string_view>, 6> kLeadingZeroPatterns = {
+    {{"(.", "(0."}, {"+.", "+0."}, {"-.", "-0."}, {"*.", "*0."}, {"/.", "/0."}, {"^.", "^0."}}};
 
 constexpr int kEndOfExpression = 0;
 constexpr int kEndOfAnswer = 1;
@@ -23,8 +23,8 @@ constexpr int kNewLineAfterAnswer = 2;
 }  // namespace
 
 MainWindowLogic::MainWindowLogic(TextControl& scratchPad, TParser& parser, TOrmelPrefs& prefs,
-                                 TSavedVariables& savedVariables, TStatusInfo& statusInfo, ComboBox& varsDropDown,
-                                 ApplicationErrorReport report)
+                                 TSavedVariables& savedVariables, TStatusInfo& statusInfo,
+                                 ComboBox& varsDropDown, ApplicationErrorReport report)
     : m_scratchPad(scratchPad),
       m_parser(parser),
       m_prefs(prefs),
@@ -200,9 +200,8 @@ void MainWindowLogic::FuncsDropDownAcceptText(const std::string& text) { pasteFu
 void MainWindowLogic::pasteFunction(const std::string& text) {
   const std::size_t bracket = text.find('[');
   // A bare name typed by hand is taken as it is; an item's name ends one blank before its "[".
-  const std::string name = bracket == std::string::npos
-                               ? std::string(trimmed(text))
-                               : text.substr(0, bracket > 0 ? bracket - 1 : 0);
+  const std::string name = bracket == std::string::npos ? std::string(trimmed(text))
+                                                        : text.substr(0, bracket > 0 ? bracket - 1 : 0);
   if (name.empty() && bracket == std::string::npos) return;
   pasteVariable(name + "()", true);
 }
@@ -219,7 +218,8 @@ Color MainWindowLogic::prefColor(const char* key) const {
 }
 
 int MainWindowLogic::prefInteger(const char* key) const {
-  return static_cast<int>(std::clamp<std::int64_t>(m_prefs.getSettingValue(key).toInteger().value_or(0), -1, 1 << 20));
+  return static_cast<int>(
+      std::clamp<std::int64_t>(m_prefs.getSettingValue(key).toInteger().value_or(0), -1, 1 << 20));
 }
 
 std::string MainWindowLogic::decimalSeparator() const {
@@ -239,7 +239,8 @@ std::string truncateAnswer(const std::string& answer, const std::string& separat
   if (point == std::string::npos) return answer;
   const std::size_t exponent = answer.find('E', point + separator.size());
   const std::size_t mantissaEnd = exponent == std::string::npos ? answer.size() : exponent;
-  const std::size_t keep = std::min(mantissaEnd, point + separator.size() + static_cast<std::size_t>(std::max(places, 0)));
+  const std::size_t keep =
+      std::min(mantissaEnd, point + separator.size() + static_cast<std::size_t>(std::max(places, 0)));
   return answer.substr(0, keep) + answer.substr(mantissaEnd);
 }
 

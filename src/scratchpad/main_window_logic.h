@@ -21,8 +21,9 @@ using ApplicationErrorReport = std::function<void(const std::string& message)>;
 class MainWindowLogic final : public KeyEventSink {
  public:
   /// Connects the parser's error event to ParserParserError. Everything must outlive the logic.
-  MainWindowLogic(TextControl& scratchPad, TParser& parser, TOrmelPrefs& prefs, TSavedVariables& savedVariables,
-                  TStatusInfo& statusInfo, ComboBox& varsDropDown, ApplicationErrorReport report);
+  MainWindowLogic(TextControl& scratchPad, TParser& parser, TOrmelPrefs& prefs,
+                  TSavedVariables& savedVariables, TStatusInfo& statusInfo, ComboBox& varsDropDown,
+                  ApplicationErrorReport report);
   ~MainWindowLogic() override;
   MainWindowLogic(const MainWindowLogic&) = delete;
   MainWindowLogic& operator=(const MainWindowLogic&) = delete;

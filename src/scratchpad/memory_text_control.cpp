@@ -170,8 +170,11 @@ void MemoryTextControl::setLine(int n, std::string_view text) {
   const int from = start + static_cast<int>(prefix);
   const int to = end - static_cast<int>(suffix);
   const int caret = m_selStart;
-  const int newEnd = replaceRange(from, to, std::u16string_view(replacement).substr(prefix, replacement.size() - prefix - suffix),
-                                  style) + static_cast<int>(suffix);
+  const int newEnd =
+      replaceRange(from, to,
+                   std::u16string_view(replacement).substr(prefix, replacement.size() - prefix - suffix),
+                   style) +
+      static_cast<int>(suffix);
   if (caret > end) {
     moveCaret(caret + (newEnd - end));
   } else if (caret > start) {
@@ -228,7 +231,9 @@ void MemoryTextControl::clear() {
 
 void MemoryTextControl::saveContent(const std::string& path) const { saveContentFile(path, content()); }
 
-void MemoryTextControl::loadContent(const std::string& path) { setContent(loadContentFile(path, m_defaultStyle)); }
+void MemoryTextControl::loadContent(const std::string& path) {
+  setContent(loadContentFile(path, m_defaultStyle));
+}
 
 bool MemoryTextControl::replaceInLine(int from, int to, std::u16string_view text, CharStyle style) {
   if (text.find(u'\n') != std::u16string_view::npos) return false;
@@ -332,7 +337,8 @@ std::u16string MemoryTextControl::rangeText(int from, int to) const {
     const int length = static_cast<int>(line.text.size());
     const int begin = std::max(from - start, 0);
     const int end = std::min(to - start, length);
-    if (end > begin) out.append(line.text, static_cast<std::size_t>(begin), static_cast<std::size_t>(end - begin));
+    if (end > begin)
+      out.append(line.text, static_cast<std::size_t>(begin), static_cast<std::size_t>(end - begin));
     if (n < last) out.push_back(u'\n');
     start += length + 1;
   });

@@ -20,14 +20,50 @@ struct GroupState {
 };
 
 /// Destinations whose content is not text of the document.
-constexpr std::array<std::string_view, 44> kSkippedDestinations = {
-    "annotation", "atnauthor", "atnid",     "author",     "bkmkend",   "bkmkstart",   "buptim",
-    "colorschememapping", "comment", "company", "creatim", "datastore", "doccomm",  "falt",
-    "filetbl",    "fldinst",   "fonttbl",   "footer",     "footerf",   "footerl",     "footerr",
-    "footnote",   "generator", "header",    "headerf",    "headerl",   "headerr",     "info",
-    "keywords",   "latentstyles", "listoverridetable", "listtable", "object", "operator",
-    "pict",       "printim",   "revtbl",    "revtim",     "rsidtbl",   "stylesheet",  "subject",
-    "themedata",  "title",     "xmlnstbl"};
+constexpr std::array<std::string_view, 44> kSkippedDestinations = {"annotation",
+                                                                   "atnauthor",
+                                                                   "atnid",
+                                                                   "author",
+                                                                   "bkmkend",
+                                                                   "bkmkstart",
+                                                                   "buptim",
+                                                                   "colorschememapping",
+                                                                   "comment",
+                                                                   "company",
+                                                                   "creatim",
+                                                                   "datastore",
+                                                                   "doccomm",
+                                                                   "falt",
+                                                                   "filetbl",
+                                                                   "fldinst",
+                                                                   "fonttbl",
+                                                                   "footer",
+                                                                   "footerf",
+                                                                   "footerl",
+                                                                   "footerr",
+                                                                   "footnote",
+                                                                   "generator",
+                                                                   "header",
+                                                                   "headerf",
+                                                                   "headerl",
+                                                                   "headerr",
+                                                                   "info",
+                                                                   "keywords",
+                                                                   "latentstyles",
+                                                                   "listoverridetable",
+                                                                   "listtable",
+                                                                   "object",
+                                                                   "operator",
+                                                                   "pict",
+                                                                   "printim",
+                                                                   "revtbl",
+                                                                   "revtim",
+                                                                   "rsidtbl",
+                                                                   "stylesheet",
+                                                                   "subject",
+                                                                   "themedata",
+                                                                   "title",
+                                                                   "xmlnstbl"};
 
 bool isSkippedDestination(std::string_view word) {
   return std::find(kSkippedDestinations.begin(), kSkippedDestinations.end(), word) !=
@@ -50,10 +86,10 @@ char16_t namedCharacter(std::string_view word) {
     std::string_view word;
     char16_t unit;
   };
-  static constexpr Named kNamed[] = {{"emdash", 0x2014},    {"endash", 0x2013},    {"bullet", 0x2022},
-                                     {"lquote", 0x2018},    {"rquote", 0x2019},    {"ldblquote", 0x201C},
-                                     {"rdblquote", 0x201D}, {"emspace", 0x2003},   {"enspace", 0x2002},
-                                     {"qmspace", 0x2005},   {"tab", u'\t'},        {"cell", u'\t'}};
+  static constexpr Named kNamed[] = {{"emdash", 0x2014},    {"endash", 0x2013},  {"bullet", 0x2022},
+                                     {"lquote", 0x2018},    {"rquote", 0x2019},  {"ldblquote", 0x201C},
+                                     {"rdblquote", 0x201D}, {"emspace", 0x2003}, {"enspace", 0x2002},
+                                     {"qmspace", 0x2005},   {"tab", u'\t'},      {"cell", u'\t'}};
   for (const Named& named : kNamed) {
     if (named.word == word) return named.unit;
   }
@@ -325,8 +361,8 @@ class RtfReader {
 /// The bytes start, after an optional byte-order mark and blanks, with "{\rtf".
 bool startsAsRtf(std::string_view bytes) {
   if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
-  while (!bytes.empty() && (bytes.front() == ' ' || bytes.front() == '\r' || bytes.front() == '\n' ||
-                            bytes.front() == '\t')) {
+  while (!bytes.empty() &&
+         (bytes.front() == ' ' || bytes.front() == '\r' || bytes.front() == '\n' || bytes.front() == '\t')) {
     bytes.remove_prefix(1);
   }
   return bytes.substr(0, 5) == "{\\rtf";

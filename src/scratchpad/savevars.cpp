@@ -6,8 +6,8 @@
 
 #include "base/atomic_file.h"
 #include "base/number_format.h"
-#include "base/utility_routines.h"
 #include "base/text.h"
+#include "base/utility_routines.h"
 #include "config/xmlnode.h"
 
 namespace ormel {
@@ -40,7 +40,9 @@ std::string messageValue(long double value) {
 
 }  // namespace
 
-bool startsWithNumber(std::string_view text) { return !text.empty() && text.front() >= '0' && text.front() <= '9'; }
+bool startsWithNumber(std::string_view text) {
+  return !text.empty() && text.front() >= '0' && text.front() <= '9';
+}
 
 TSavedVariables::TSavedVariables(TCustomParser& parser, TStatusInfo& statusInfo, ComboBox& varsDropDown,
                                  Label& varsTextLabel, Label& varsLabelItem)

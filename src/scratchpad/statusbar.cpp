@@ -10,9 +10,13 @@ TStatusInfo::TStatusInfo(Label& statusText, std::unique_ptr<Timer> timer) : m_ti
   m_timer->setOnTimer([this] { ClearInfoTimerTimer(); });
 }
 
-void TStatusInfo::StatusText(int index, const std::string& text) { show(index, text, kStatusMessageColor, false); }
+void TStatusInfo::StatusText(int index, const std::string& text) {
+  show(index, text, kStatusMessageColor, false);
+}
 
-void TStatusInfo::StatusErrorText(int index, const std::string& text) { show(index, text, kStatusErrorColor, true); }
+void TStatusInfo::StatusErrorText(int index, const std::string& text) {
+  show(index, text, kStatusErrorColor, true);
+}
 
 void TStatusInfo::show(int index, const std::string& text, Color color, bool error) {
   if (index < 0 || index > 2 || m_items[static_cast<std::size_t>(index)] == nullptr) return;

@@ -36,7 +36,9 @@ class TStatusInfo {
   void ClearInfoTimerTimer();
 
   /// Called with each message shown (text, true for an error), after the label shows it.
-  void setOnMessage(std::function<void(const std::string&, bool)> listener) { m_onMessage = std::move(listener); }
+  void setOnMessage(std::function<void(const std::string&, bool)> listener) {
+    m_onMessage = std::move(listener);
+  }
 
  private:
   void show(int index, const std::string& text, Color color, bool error);

@@ -562,13 +562,17 @@ void TForm1::relayoutDock(Qt::ToolBarArea area) {
   }
 }
 
-std::unique_ptr<SettingsDialog> TForm1::createSettingsDialog() { return std::make_unique<TCustomizeSettings>(this); }
+std::unique_ptr<SettingsDialog> TForm1::createSettingsDialog() {
+  return std::make_unique<TCustomizeSettings>(this);
+}
 
 std::unique_ptr<PrefsDialog> TForm1::createPrefsDialog() {
   return std::make_unique<TCustomizePreferences>(this, m_scratchPad->font().family());
 }
 
-std::unique_ptr<HotkeysDialog> TForm1::createHotkeysDialog() { return std::make_unique<TCustomizeHotkeys>(this); }
+std::unique_ptr<HotkeysDialog> TForm1::createHotkeysDialog() {
+  return std::make_unique<TCustomizeHotkeys>(this);
+}
 
 std::unique_ptr<ModalDialog> TForm1::createAboutDialog() { return std::make_unique<TAboutDialog>(this); }
 

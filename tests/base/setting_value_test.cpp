@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "support/row_name.h"
-
 #include <clocale>
+
+#include "support/row_name.h"
 
 namespace ormel {
 namespace {

@@ -37,7 +37,10 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Utf16ToUtf8, RoundTripsAndReplacesLoneSurrogates) {
   const std::string text = "x\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80";
   EXPECT_EQ(utf16ToUtf8(utf8ToUtf16(text)), text);
-  EXPECT_EQ(utf16ToUtf8(u"a\xD800" "b"), "a\xEF\xBF\xBD" "b");
+  EXPECT_EQ(utf16ToUtf8(u"a\xD800"
+                        "b"),
+            "a\xEF\xBF\xBD"
+            "b");
   EXPECT_EQ(utf16ToUtf8(std::u16string(1, u'\xDC00')), "\xEF\xBF\xBD");
 }
 

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "support/row_name.h"
-
 #include <clocale>
+
+#include "support/row_name.h"
 
 namespace ormel {
 namespace {
@@ -35,19 +35,19 @@ TEST_P(ReplaceTest, ReplacesInPlace) {
   EXPECT_EQ(text, GetParam().expected) << GetParam().name;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rules, ReplaceTest,
-    testing::Values(ReplaceCase{"leadingZero", "(.5+(.5)", "(.", "(0.", "(0.5+(0.5)"},
-                    ReplaceCase{"patternInReplacement", "1.5", ".", ".", "1.5"},
-                    ReplaceCase{"patternInLongerReplacement", "1.5", ".", "..", "1.5"},
-                    ReplaceCase{"commaToPoint", "1,5+2,5", ",", ".", "1.5+2.5"},
-                    ReplaceCase{"emptyPattern", "abc", "", "x", "abc"},
-                    ReplaceCase{"restartsAtStart", "aabb", "ab", "a", "aa"},
-                    ReplaceCase{"newOccurrenceBeforeReplacement", "aaab", "ab", "b", "b"},
-                    ReplaceCase{"caseSensitive", "Ab", "ab", "x", "Ab"},
-                    ReplaceCase{"noOccurrence", "123", ",", ".", "123"},
-                    ReplaceCase{"deletes", "a-b-c", "-", "", "abc"}),
-    testing_support::RowName());
+INSTANTIATE_TEST_SUITE_P(Rules, ReplaceTest,
+                         testing::Values(ReplaceCase{"leadingZero", "(.5+(.5)", "(.", "(0.", "(0.5+(0.5)"},
+                                         ReplaceCase{"patternInReplacement", "1.5", ".", ".", "1.5"},
+                                         ReplaceCase{"patternInLongerReplacement", "1.5", ".", "..", "1.5"},
+                                         ReplaceCase{"commaToPoint", "1,5+2,5", ",", ".", "1.5+2.5"},
+                                         ReplaceCase{"emptyPattern", "abc", "", "x", "abc"},
+                                         ReplaceCase{"restartsAtStart", "aabb", "ab", "a", "aa"},
+                                         ReplaceCase{"newOccurrenceBeforeReplacement", "aaab", "ab", "b",
+                                                     "b"},
+                                         ReplaceCase{"caseSensitive", "Ab", "ab", "x", "Ab"},
+                                         ReplaceCase{"noOccurrence", "123", ",", ".", "123"},
+                                         ReplaceCase{"deletes", "a-b-c", "-", "", "abc"}),
+                         testing_support::RowName());
 
 TEST(ReplaceTest, LongTextIsLinear) {
   std::string text(200000, ',');

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -22,7 +21,9 @@ std::string readText(const fs::path& path) {
   return text.str();
 }
 
-void writeText(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+void writeText(const fs::path& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
 
 /// Runs the program in folder with the arguments (a shell word list) and stdin.
 struct CliRun {
@@ -37,7 +38,7 @@ CliRun runCli(const fs::path& folder, const std::string& arguments, const std::s
                               " < stdin.txt > stdout.txt 2> stderr.txt";
   const int status = std::system(command.c_str());
   return CliRun{WIFEXITED(status) ? WEXITSTATUS(status) : -1, readText(folder / "stdout.txt"),
-             readText(folder / "stderr.txt")};
+                readText(folder / "stderr.txt")};
 }
 
 class CliTest : public testing::Test {
@@ -88,16 +89,18 @@ INSTANTIATE_TEST_SUITE_P(
         CliCase{"invalidUtf8TypesReplacement", "", "\xFF\n", "\xEF\xBF\xBD\n", "error: Parsing error\n", 1},
         CliCase{"filesInOrder", "a.txt b.txt", "", "1+1\n 2\n2+2\n 4\n", "", 0},
         CliCase{"dashIsStandardInput", "a.txt -", "5*5\n", "1+1\n 2\n5*5\n 25\n", "", 0},
-        CliCase{"unknownOption", "--frobnicate", "", "", "ormelcalc-cli: unknown option --frobnicate\nTry \"ormelcalc-cli --help\".\n", 2},
+        CliCase{"unknownOption", "--frobnicate", "", "",
+                "ormelcalc-cli: unknown option --frobnicate\nTry \"ormelcalc-cli --help\".\n", 2},
         CliCase{"missingFile", "nothere.txt", "", "", "ormelcalc-cli: cannot read \"nothere.txt\"\n", 2},
-        CliCase{"missingSheet", "--open nothere.ocs", "",
-                "", "ormelcalc-cli: Cannot open file \"nothere.ocs\". No such file or directory\n", 2}),
+        CliCase{"missingSheet", "--open nothere.ocs", "", "",
+                "ormelcalc-cli: Cannot open file \"nothere.ocs\". No such file or directory\n", 2}),
     testing_support::RowName());
 
 TEST_F(CliTest, HelpAndVersion) {
   const CliRun help = runCli(m_folder, "--help", "");
   EXPECT_EQ(help.exitCode, 0);
-  EXPECT_NE(help.out.find("Usage: ormelcalc-cli [--data DIR] [--open SHEET] [--save SHEET] [FILE...]"), std::string::npos);
+  EXPECT_NE(help.out.find("Usage: ormelcalc-cli [--data DIR] [--open SHEET] [--save SHEET] [FILE...]"),
+            std::string::npos);
   const CliRun version = runCli(m_folder, "--version", "");
   EXPECT_EQ(version.exitCode, 0);
   EXPECT_EQ(version.out.rfind("ormelcalc-cli ", 0), 0u);
@@ -106,7 +109,8 @@ TEST_F(CliTest, HelpAndVersion) {
 TEST_F(CliTest, DataFolderGivesPreferencesAndKeepsVariables) {
   fs::create_directories(m_folder / "data");
   writeText(m_folder / "data" / "prefs.xml",
-            "<preferences>\r\n <DecimalSeparator value=\",\" />\r\n <DecimalPlaces value=\"2\" />\r\n</preferences>\r\n");
+            "<preferences>\r\n <DecimalSeparator value=\",\" />\r\n <DecimalPlaces value=\"2\" "
+            "/>\r\n</preferences>\r\n");
   const CliRun first = runCli(m_folder, "--data data", "r = 1/4\nr*2\n1/3\n");
   EXPECT_EQ(first.out, "r = 1/4\nr*2\n 0,5\n1/3\n 0,33\n");
   EXPECT_EQ(first.exitCode, 0);
@@ -118,7 +122,8 @@ TEST_F(CliTest, DataFolderGivesPreferencesAndKeepsVariables) {
 
 TEST_F(CliTest, WithoutDataFolderNoFileIsWritten) {
   runCli(m_folder, "", "x=2\n");
-  EXPECT_EQ(std::distance(fs::directory_iterator(m_folder), fs::directory_iterator()), 5);  // a, b, std in/out/err
+  EXPECT_EQ(std::distance(fs::directory_iterator(m_folder), fs::directory_iterator()),
+            5);  // a, b, std in/out/err
 }
 
 TEST_F(CliTest, SheetsSaveAndOpenWithoutEvaluatingAgain) {
@@ -161,13 +166,14 @@ TEST_P(OptionTest, ParsesTheContract) {
   EXPECT_EQ(files, GetParam().files);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, OptionTest,
-                         testing::Values(OptionCase{"allOptions", {"--data", "d", "--open", "o", "--save", "s", "f"}, true, "f;"},
-                                         OptionCase{"dashDashEndsOptions", {"--", "--data"}, true, "--data;"},
-                                         OptionCase{"missingValue", {"--save"}, false, ""},
-                                         OptionCase{"givenTwice", {"--data", "a", "--data", "b"}, false, ""},
-                                         OptionCase{"singleDashIsAFile", {"-"}, true, "-;"}),
-                         testing_support::RowName());
+INSTANTIATE_TEST_SUITE_P(
+    Rows, OptionTest,
+    testing::Values(OptionCase{"allOptions", {"--data", "d", "--open", "o", "--save", "s", "f"}, true, "f;"},
+                    OptionCase{"dashDashEndsOptions", {"--", "--data"}, true, "--data;"},
+                    OptionCase{"missingValue", {"--save"}, false, ""},
+                    OptionCase{"givenTwice", {"--data", "a", "--data", "b"}, false, ""},
+                    OptionCase{"singleDashIsAFile", {"-"}, true, "-;"}),
+    testing_support::RowName());
 
 }  // namespace
 }  // namespace ormel

@@ -54,7 +54,8 @@ TEST_F(HotKeysTest, DefaultsSaveExactlyAndLoadUnchanged) {
   EXPECT_EQ(read("hotkeys.xml"), kDefaultFile);
   const auto before = m_actions.actions();
   m_store.Load(hotkeysFile(), m_actions);
-  for (std::size_t i = 0; i < before.size(); ++i) EXPECT_EQ(m_actions.actions()[i].shortCut, before[i].shortCut);
+  for (std::size_t i = 0; i < before.size(); ++i)
+    EXPECT_EQ(m_actions.actions()[i].shortCut, before[i].shortCut);
 }
 
 TEST_F(HotKeysTest, LoadSetsShortcutsByExactCaption) {
@@ -62,7 +63,8 @@ TEST_F(HotKeysTest, LoadSetsShortcutsByExactCaption) {
       "<HotKeys><hotkey name=\"Quit\" hotkey=\"ctrl+q\"/><hotkey name=\"quit\" hotkey=\"F9\"/>"
       "<hotkey name=\"Clear Screen\" hotkey=\"\"/><hotkey name=\"Clear Variables\"/>"
       "<hotkey name=\"Preferences\" hotkey=\"^F9\"/><hotkey name=\"Open Sheet\" hotkey=\"F5\"/>"
-      "<hotkey name=\"Open Sheet\" hotkey=\"Alt+Shift+A\"/><hotkey name=\"Save Sheet As\" hotkey=\"Nonsense\"/>"
+      "<hotkey name=\"Open Sheet\" hotkey=\"Alt+Shift+A\"/><hotkey name=\"Save Sheet As\" "
+      "hotkey=\"Nonsense\"/>"
       "<other name=\"Check For Update\" hotkey=\"F4\"/></HotKeys>");
   EXPECT_EQ(shortCutOf("Quit"), kCtrlBit | 'Q');
   EXPECT_EQ(shortCutOf("Clear Screen"), 0);

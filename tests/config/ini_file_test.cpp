@@ -87,10 +87,11 @@ TEST(IniFile, WritesSectionsAndKeysInOrder) {
 }
 
 TEST(IniFile, EveryValueReadsBackUnchanged) {
-  const std::string values[] = {"", " lead", "trail\t", "\"quoted\"", "'single'", "\"", "a=b", "; not a comment",
-                                "line\nbreak"};
+  const std::string values[] = {"",   " lead", "trail\t",         "\"quoted\"", "'single'",
+                                "\"", "a=b",   "; not a comment", "line\nbreak"};
   IniFile file;
-  for (std::size_t i = 0; i < std::size(values); ++i) file.writeString("s", "k" + std::to_string(i), values[i]);
+  for (std::size_t i = 0; i < std::size(values); ++i)
+    file.writeString("s", "k" + std::to_string(i), values[i]);
   const IniFile back(file.text());
   for (std::size_t i = 0; i < std::size(values); ++i) {
     const std::string expected = values[i] == "line\nbreak" ? "line break" : values[i];

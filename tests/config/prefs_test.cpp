@@ -126,24 +126,25 @@ TEST_P(PrefsValueCheck, AtLoad) {
     return m_prefs.getSettingValue(GetParam().key);
   }();
   initAndLoad("<preferences><" + GetParam().key + " value=\"" + GetParam().value + "\"/></preferences>");
-  EXPECT_EQ(m_prefs.getSettingValue(GetParam().key), GetParam().accepted ? SettingValue(GetParam().value) : before);
+  EXPECT_EQ(m_prefs.getSettingValue(GetParam().key),
+            GetParam().accepted ? SettingValue(GetParam().value) : before);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, PrefsValueCheck,
-    testing::Values(RefusalRow{"ColourWhole", "AnswerColor", "255", true},
-                    RefusalRow{"ColourNegative", "AnswerColor", "-1", true},
-                    RefusalRow{"ColourFraction", "AnswerColor", "2.5", false},
-                    RefusalRow{"ColourWord", "BackgroundColor", "red", false},
-                    RefusalRow{"ColourEmpty", "RegExpColor", "", false},
-                    RefusalRow{"ColourBeyond32Bits", "FunctionColor", "4294967296", false},
-                    RefusalRow{"CursorWord", "CursorPlacement", "end", false},
-                    RefusalRow{"PlacesWhole", "DecimalPlaces", "10", true},
-                    RefusalRow{"PlacesFraction", "DecimalPlaces", "1.5", false},
-                    RefusalRow{"FontAnyText", "SelectedFont", "DejaVu Sans", true},
-                    RefusalRow{"FontEmpty", "SelectedFont", "", true},
-                    RefusalRow{"SeparatorAnyText", "DecimalSeparator", "1.5", true}),
-    RowName{});
+INSTANTIATE_TEST_SUITE_P(Rows, PrefsValueCheck,
+                         testing::Values(RefusalRow{"ColourWhole", "AnswerColor", "255", true},
+                                         RefusalRow{"ColourNegative", "AnswerColor", "-1", true},
+                                         RefusalRow{"ColourFraction", "AnswerColor", "2.5", false},
+                                         RefusalRow{"ColourWord", "BackgroundColor", "red", false},
+                                         RefusalRow{"ColourEmpty", "RegExpColor", "", false},
+                                         RefusalRow{"ColourBeyond32Bits", "FunctionColor", "4294967296",
+                                                    false},
+                                         RefusalRow{"CursorWord", "CursorPlacement", "end", false},
+                                         RefusalRow{"PlacesWhole", "DecimalPlaces", "10", true},
+                                         RefusalRow{"PlacesFraction", "DecimalPlaces", "1.5", false},
+                                         RefusalRow{"FontAnyText", "SelectedFont", "DejaVu Sans", true},
+                                         RefusalRow{"FontEmpty", "SelectedFont", "", true},
+                                         RefusalRow{"SeparatorAnyText", "DecimalSeparator", "1.5", true}),
+                         RowName{});
 
 TEST_F(PrefsTest, ApplyPrefsPushesLookOntoScratchPad) {
   initAndLoad(

@@ -104,9 +104,10 @@ TEST_P(SettingsSwitchValue, Converts) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, SettingsSwitchValue,
-                         testing::Values(SwitchRow{"FalseSmall", "false", false}, SwitchRow{"Zero", "0", false},
-                                         SwitchRow{"ZeroFloat", "0.0", false}, SwitchRow{"TrueCapitals", "TRUE", true},
-                                         SwitchRow{"One", "1", true}, SwitchRow{"OtherNumber", "-2.5", true},
+                         testing::Values(SwitchRow{"FalseSmall", "false", false},
+                                         SwitchRow{"Zero", "0", false}, SwitchRow{"ZeroFloat", "0.0", false},
+                                         SwitchRow{"TrueCapitals", "TRUE", true}, SwitchRow{"One", "1", true},
+                                         SwitchRow{"OtherNumber", "-2.5", true},
                                          SwitchRow{"GarbageKeepsValue", "yes", true},
                                          SwitchRow{"EmptyKeepsValue", "", true}),
                          RowName{});
@@ -163,7 +164,8 @@ TEST_F(SettingsTest, SavedFileLoadsBackTheSameState) {
   TOrmelSettings settings(window, window);
   settings.Init(settingsFile());
   settings.Load(settingsFile());
-  for (int i = 0; i < settings.count(); ++i) EXPECT_EQ(settings.getSettingValue(i), m_settings.getSettingValue(i));
+  for (int i = 0; i < settings.count(); ++i)
+    EXPECT_EQ(settings.getSettingValue(i), m_settings.getSettingValue(i));
   EXPECT_EQ(window.bounds(), m_window.bounds());
   EXPECT_EQ(window.fontSize(), 22);
 }

@@ -18,8 +18,8 @@ class TempFolderTest : public ::testing::Test {
  protected:
   void SetUp() override {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = "ormel-config-" + std::to_string(::getpid()) + "-" + info->test_suite_name() + "-" +
-                       info->name();
+    std::string name =
+        "ormel-config-" + std::to_string(::getpid()) + "-" + info->test_suite_name() + "-" + info->name();
     for (char& c : name) {
       if (c == '/') c = '_';
     }

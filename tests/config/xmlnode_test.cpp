@@ -77,8 +77,17 @@ TEST(XmlNode, Spaces) {
 }
 
 TEST(XmlNode, EveryValueReadsBackUnchanged) {
-  const std::string tricky[] = {"\"", "a & b", "&amp;", "<tag>", "tab\there", "line\r\nbreak", "'", "&#65;",
-                                "\xC3\xA9t\xC3\xA9", std::string("nul\0byte", 8), " lead and trail "};
+  const std::string tricky[] = {"\"",
+                                "a & b",
+                                "&amp;",
+                                "<tag>",
+                                "tab\there",
+                                "line\r\nbreak",
+                                "'",
+                                "&#65;",
+                                "\xC3\xA9t\xC3\xA9",
+                                std::string("nul\0byte", 8),
+                                " lead and trail "};
   TXMLNode root("r");
   for (const std::string& value : tricky) root.AddChild("c").AddField("v", value);
   const std::unique_ptr<TXMLNode> back = LoadXMLFromBuffer(root.GetCode());
@@ -109,8 +118,7 @@ TEST_P(XmlLoad, Tolerance) {
 INSTANTIATE_TEST_SUITE_P(
     Rows, XmlLoad,
     testing::Values(
-        LoadRow{"Empty", "", ""},
-        LoadRow{"OnlyText", "just text, no element", ""},
+        LoadRow{"Empty", "", ""}, LoadRow{"OnlyText", "just text, no element", ""},
         LoadRow{"OnlyCommentAndDeclaration", "<?xml version=\"1.0\"?><!-- x -->", ""},
         LoadRow{"EmptyRoot", "<variables />", "<variables />\r\n"},
         LoadRow{"EmptyRootWithoutBlank", "<variables/>", "<variables />\r\n"},

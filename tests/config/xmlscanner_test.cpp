@@ -11,8 +11,8 @@ using testing_support::RowName;
 
 // The parts of a document as "Kind:name" or "Kind:content", one per part.
 std::vector<std::string> partsOf(const std::string& document) {
-  static const char* const kKinds[] = {"End", "Decl", "Comment", "PI", "DocType", "Start", "Empty", "EndTag",
-                                       "Text", "CData"};
+  static const char* const kKinds[] = {"End",   "Decl",  "Comment", "PI",   "DocType",
+                                       "Start", "Empty", "EndTag",  "Text", "CData"};
   TXmlScanner scanner;
   scanner.LoadFromBuffer(document);
   std::vector<std::string> parts;
@@ -20,7 +20,8 @@ std::vector<std::string> partsOf(const std::string& document) {
     std::string text = kKinds[static_cast<int>(part)];
     text += ':';
     text += scanner.CurName().empty() ? std::string(scanner.CurContent()) : scanner.CurName();
-    for (const XmlAttribute& attribute : scanner.CurAttr()) text += " " + attribute.Name + "=" + attribute.Value;
+    for (const XmlAttribute& attribute : scanner.CurAttr())
+      text += " " + attribute.Name + "=" + attribute.Value;
     parts.push_back(text);
   }
   return parts;
@@ -45,7 +46,8 @@ INSTANTIATE_TEST_SUITE_P(
                   "Empty:e", "EndTag:r"}},
         PartsRow{"TextUnchanged", "<r>  a\r\n b  </r>", {"Start:r", "Text:  a\r\n b  ", "EndTag:r"}},
         PartsRow{"NameCaseKept", "<Root Attr='v'/>", {"Empty:Root Attr=v"}},
-        PartsRow{"DocTypeWithInternalSubset", "<!DOCTYPE r [<!ENTITY e '>'> ]><r/>",
+        PartsRow{"DocTypeWithInternalSubset",
+                 "<!DOCTYPE r [<!ENTITY e '>'> ]><r/>",
                  {"DocType:DOCTYPE r [<!ENTITY e '>'> ]", "Empty:r"}},
         PartsRow{"XmlStylesheetIsNoDeclaration", "<?xml-stylesheet href='a'?>", {"PI:xml-stylesheet"}},
         PartsRow{"UnterminatedPartsRunToTheEnd", "<r><![CDATA[abc", {"Start:r", "CData:abc"}},
@@ -66,21 +68,21 @@ TEST_P(XmlAttributeValue, Normalised) {
   EXPECT_EQ(TXmlScanner::normalizeAttributeValue(GetParam().raw), GetParam().decoded);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, XmlAttributeValue,
-    testing::Values(ValueRow{"Plain", "Verdana", "Verdana"},
-                    ValueRow{"Predefined", "&lt;&gt;&amp;&apos;&quot;", "<>&'\""},
-                    ValueRow{"DecimalAndHex", "&#48;&#x31;&#x0032;", "012"},
-                    ValueRow{"ReferencesToWhitespaceKeepIt", "&#9;&#10;&#13;", "\t\n\r"},
-                    ValueRow{"LiteralWhitespaceBecomesBlank", "a\tb\nc\rd", "a b c d"},
-                    ValueRow{"TwoByteUtf8", "&#233;", "\xC3\xA9"},
-                    ValueRow{"FourByteUtf8", "&#x1F600;", "\xF0\x9F\x98\x80"},
-                    ValueRow{"SurrogateKept", "&#xD800;", "&#xD800;"},
-                    ValueRow{"OverlongNumberKept", "&#99999999999999999999;", "&#99999999999999999999;"},
-                    ValueRow{"UnknownEntityKept", "&copy;", "&copy;"},
-                    ValueRow{"LoneAmpersand", "a & b &", "a & b &"},
-                    ValueRow{"EntityWithoutSemicolon", "&lt", "&lt"}),
-    RowName{});
+INSTANTIATE_TEST_SUITE_P(Rows, XmlAttributeValue,
+                         testing::Values(ValueRow{"Plain", "Verdana", "Verdana"},
+                                         ValueRow{"Predefined", "&lt;&gt;&amp;&apos;&quot;", "<>&'\""},
+                                         ValueRow{"DecimalAndHex", "&#48;&#x31;&#x0032;", "012"},
+                                         ValueRow{"ReferencesToWhitespaceKeepIt", "&#9;&#10;&#13;", "\t\n\r"},
+                                         ValueRow{"LiteralWhitespaceBecomesBlank", "a\tb\nc\rd", "a b c d"},
+                                         ValueRow{"TwoByteUtf8", "&#233;", "\xC3\xA9"},
+                                         ValueRow{"FourByteUtf8", "&#x1F600;", "\xF0\x9F\x98\x80"},
+                                         ValueRow{"SurrogateKept", "&#xD800;", "&#xD800;"},
+                                         ValueRow{"OverlongNumberKept", "&#99999999999999999999;",
+                                                  "&#99999999999999999999;"},
+                                         ValueRow{"UnknownEntityKept", "&copy;", "&copy;"},
+                                         ValueRow{"LoneAmpersand", "a & b &", "a & b &"},
+                                         ValueRow{"EntityWithoutSemicolon", "&lt", "&lt"}),
+                         RowName{});
 
 TEST(XmlScanner, MissingFileGivesNoParts) {
   TXmlScanner scanner;

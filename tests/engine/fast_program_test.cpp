@@ -25,7 +25,8 @@ struct Outcome {
   std::string error;
   long double value = 0;
   bool operator==(const Outcome& o) const {
-    return error == o.error && (std::memcmp(&value, &o.value, 10) == 0 || (std::isnan(value) && std::isnan(o.value)));
+    return error == o.error &&
+           (std::memcmp(&value, &o.value, 10) == 0 || (std::isnan(value) && std::isnan(o.value)));
   }
   friend void PrintTo(const Outcome& o, std::ostream* os) {
     if (o.error.empty()) {
@@ -49,7 +50,8 @@ Outcome outcomeOf(Evaluate evaluate) {
 
 /// A text compiled against the parser's tables, its steps carrying their routines.
 StepList compiled(const TParser& parser, const std::string& text) {
-  StepList list = ParseFunction(text, parser.Variables(), parser.getFunctionOne(), parser.getFunctionTwo(), true);
+  StepList list =
+      ParseFunction(text, parser.Variables(), parser.getFunctionOne(), parser.getFunctionTwo(), true);
   giveOperatorRoutines(list.head());
   return list;
 }
@@ -63,14 +65,16 @@ void expectSameAsStepByStep(const StepList& list, int registers, const std::stri
   ASSERT_FALSE(program.empty()) << text;
   EXPECT_LE(program.depth(), registers) << text;
   const Outcome checked = outcomeOf([&] { return evaluateChecked(list); });
-  EXPECT_EQ(outcomeOf([&] { return evaluate(program, list); }), checked) << text << " with " << registers << " registers";
+  EXPECT_EQ(outcomeOf([&] { return evaluate(program, list); }), checked)
+      << text << " with " << registers << " registers";
   clearFpuErrors();
   bool routineThrew = false;
   const Outcome direct{"", program.run(routineThrew)};
   const unsigned flags = raisedFpuErrors();
   clearFpuErrors();
   if (checked.error.empty()) {
-    EXPECT_TRUE(!routineThrew && flags == 0 && direct == checked) << text << " with " << registers << " registers";
+    EXPECT_TRUE(!routineThrew && flags == 0 && direct == checked)
+        << text << " with " << registers << " registers";
   } else {
     EXPECT_TRUE(routineThrew || flags != 0) << text << " with " << registers << " registers";
   }
@@ -163,7 +167,8 @@ TEST_P(Shapes, SameValueWithinTheRegisters) {
   const ShapeRow& row = GetParam();
   TParser parser;
   setVariables(parser, 0.75L, -2.5L, 3);
-  for (const char* name : {"A", "B", "C", "D", "E", "F", "G", "H"}) parser.SetVariable(name, name[0] - 'A' + 1.25L);
+  for (const char* name : {"A", "B", "C", "D", "E", "F", "G", "H"})
+    parser.SetVariable(name, name[0] - 'A' + 1.25L);
   const StepList list = compiled(parser, row.text);
   expectSameAsStepByStep(list, row.registers, row.text);
   if (row.loads >= 0) {
@@ -179,23 +184,23 @@ TEST_P(Shapes, SameValueWithinTheRegisters) {
 
 INSTANTIATE_TEST_SUITE_P(
     FastProgram, Shapes,
-    ::testing::Values(
-        ShapeRow{"LoneVariable", "X", 8, 1}, ShapeRow{"LoneConstant", "2.5", 8, 1},
-        ShapeRow{"RepeatedVariableLoadedOnce", sumOf("X", 20), 8, 1},
-        ShapeRow{"EqualConstantsLoadedOnce", "((X+1)*(X-1))/(X*X+1)", 8, 2},
-        ShapeRow{"CellsReadOnceStayInMemory", "1+2*3", 8, 3},
-        // Eight variables read twice each: five are kept, so that both sides of the product still
-        // fit; the other three are read from memory at each use.
-        ShapeRow{"MoreRepeatedCellsThanRegisters", "(A+B+C+D+E+F+G+H)*(A-B-C-D-E-F-G-H)", 8, 11},
-        ShapeRow{"DeepTreeFitsEightRegisters", balanced(6), 8, 64},
-        ShapeRow{"DeepTreeSpillsWithTwoRegisters", balanced(6), 2, -1},
-        ShapeRow{"DeepTreeSpillsWithThreeRegisters", balanced(6), 3, -1},
-        ShapeRow{"RoutineOperandsStoredBeforeTheCall", "SIN(X+1)*COS(X*2)+MAX(X-Y,Y/X)", 8, -1},
-        ShapeRow{"RoutineInsideOperatorTree", "(X+1)*(SQRT(X*X+Y*Y)-(X+1))", 8, -1},
-        ShapeRow{"IntegerOperatorsAndPowers", "(X*7)MOD(Y+5)+(X+1)^5-(Y+2)^0.5+X^3*Y^4", 8, -1},
-        ShapeRow{"CubeNeedsOneRegisterMore", "(X+Y)*(Z)^3", 2, -1},
-        ShapeRow{"LoadedOperandNeedsOneRegisterMore", "(X+Y)*(Z+2)", 2, -1},
-        ShapeRow{"NegationsAndPowersOfResults", "-(X-Y)^2+-(X*Y)^3*(Y/X)^4", 3, -1}),
+    ::testing::Values(ShapeRow{"LoneVariable", "X", 8, 1}, ShapeRow{"LoneConstant", "2.5", 8, 1},
+                      ShapeRow{"RepeatedVariableLoadedOnce", sumOf("X", 20), 8, 1},
+                      ShapeRow{"EqualConstantsLoadedOnce", "((X+1)*(X-1))/(X*X+1)", 8, 2},
+                      ShapeRow{"CellsReadOnceStayInMemory", "1+2*3", 8, 3},
+                      // Eight variables read twice each: five are kept, so that both sides of the product
+                      // still fit; the other three are read from memory at each use.
+                      ShapeRow{"MoreRepeatedCellsThanRegisters", "(A+B+C+D+E+F+G+H)*(A-B-C-D-E-F-G-H)", 8,
+                               11},
+                      ShapeRow{"DeepTreeFitsEightRegisters", balanced(6), 8, 64},
+                      ShapeRow{"DeepTreeSpillsWithTwoRegisters", balanced(6), 2, -1},
+                      ShapeRow{"DeepTreeSpillsWithThreeRegisters", balanced(6), 3, -1},
+                      ShapeRow{"RoutineOperandsStoredBeforeTheCall", "SIN(X+1)*COS(X*2)+MAX(X-Y,Y/X)", 8, -1},
+                      ShapeRow{"RoutineInsideOperatorTree", "(X+1)*(SQRT(X*X+Y*Y)-(X+1))", 8, -1},
+                      ShapeRow{"IntegerOperatorsAndPowers", "(X*7)MOD(Y+5)+(X+1)^5-(Y+2)^0.5+X^3*Y^4", 8, -1},
+                      ShapeRow{"CubeNeedsOneRegisterMore", "(X+Y)*(Z)^3", 2, -1},
+                      ShapeRow{"LoadedOperandNeedsOneRegisterMore", "(X+Y)*(Z+2)", 2, -1},
+                      ShapeRow{"NegationsAndPowersOfResults", "-(X-Y)^2+-(X*Y)^3*(Y/X)^4", 3, -1}),
     testing_support::RowName());
 
 TEST(FastProgram, SpillsOnlyWhenRegistersRunOut) {

@@ -159,8 +159,8 @@ TEST(ParserObject, FunctionTablesHoldAllFunctionsSortedInCapitals) {
   ASSERT_EQ(two.count(), 8);
   std::vector<std::string> twoNames;
   for (int i = 0; i < two.count(); ++i) twoNames.push_back(two.name(i));
-  EXPECT_EQ(twoNames, (std::vector<std::string>{"ARG", "COMBIN", "INTPOWER", "LOGN", "MAX", "MIN",
-                                                "PERM", "POWER"}));
+  EXPECT_EQ(twoNames,
+            (std::vector<std::string>{"ARG", "COMBIN", "INTPOWER", "LOGN", "MAX", "MIN", "PERM", "POWER"}));
   for (int i = 1; i < one.count(); ++i) EXPECT_LT(one.name(i - 1), one.name(i));
   for (const char* name : {"FEELTOYARD", "RADTOGRAG", "GRADTOCYCE", "SQR", "RANDOM", "FACT"}) {
     EXPECT_GE(one.find(name), 0) << name;
@@ -195,17 +195,17 @@ TEST_P(HexRewriting, RewritesOrNamesTheToken) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, HexRewriting,
-    ::testing::Values(
-        TextRow{"Assignment", "x=$ff", "X=255"}, TextRow{"Product", "$10*2", "16*2"},
-        TextRow{"AllOnesIsMinusOne", "$FFFFFFFF", "-1"},
-        TextRow{"SmallestInteger", "$80000000", "-2147483648"},
-        TextRow{"LeadingZerosAreFree", "$0000000001", "1"}, TextRow{"TwoTokens", "$1+$12", "1+18"},
-        TextRow{"RepeatedToken", "$A*$A+$AB", "10*10+171"},
-        TextRow{"CapitalsWithoutDollar", "sin(x)", "SIN(X)"},
-        TextRow{"LetterBeyondF", "$G1", "error: '$G1' is not a valid integer value"},
-        TextRow{"NoDigits", "2$", "error: '$' is not a valid integer value"},
-        TextRow{"NineDigits", "$123456789", "error: '$123456789' is not a valid integer value"},
-        TextRow{"WordAfterDigits", "$1FZ", "error: '$1FZ' is not a valid integer value"}),
+    ::testing::Values(TextRow{"Assignment", "x=$ff", "X=255"}, TextRow{"Product", "$10*2", "16*2"},
+                      TextRow{"AllOnesIsMinusOne", "$FFFFFFFF", "-1"},
+                      TextRow{"SmallestInteger", "$80000000", "-2147483648"},
+                      TextRow{"LeadingZerosAreFree", "$0000000001", "1"},
+                      TextRow{"TwoTokens", "$1+$12", "1+18"},
+                      TextRow{"RepeatedToken", "$A*$A+$AB", "10*10+171"},
+                      TextRow{"CapitalsWithoutDollar", "sin(x)", "SIN(X)"},
+                      TextRow{"LetterBeyondF", "$G1", "error: '$G1' is not a valid integer value"},
+                      TextRow{"NoDigits", "2$", "error: '$' is not a valid integer value"},
+                      TextRow{"NineDigits", "$123456789", "error: '$123456789' is not a valid integer value"},
+                      TextRow{"WordAfterDigits", "$1FZ", "error: '$1FZ' is not a valid integer value"}),
     RowName());
 
 TEST(TextOperations, RemoveBlanksDeletesOnlyBlanks) {
@@ -242,10 +242,9 @@ INSTANTIATE_TEST_SUITE_P(
         TextRow{"IntPowerBeyondRange", "INTPOWER(2,1E19)", "value: Invalid floating point operation"},
         TextRow{"PhaseZero", "PH(0)", "0"}, TextRow{"PhaseOne", "PH(1)", "-2.69676621326981"},
         TextRow{"PhaseBeyondRange", "PH(1E19)", "value: Invalid floating point operation"},
-        TextRow{"RandomUnitInterval", "TRUNC(RANDOM(7))", "0"},
-        TextRow{"RndOfHalf", "RND(0.5)", "0"}, TextRow{"SinZero", "sin(0)", "0"},
-        TextRow{"SinBeyondFpuRange", "SIN(1E19)", "0"}, TextRow{"CosBeyondFpuRange", "COS(-1E19)", "0"},
-        TextRow{"SinhCosh", "COSH(1)^2-SINH(1)^2", "1"},
+        TextRow{"RandomUnitInterval", "TRUNC(RANDOM(7))", "0"}, TextRow{"RndOfHalf", "RND(0.5)", "0"},
+        TextRow{"SinZero", "sin(0)", "0"}, TextRow{"SinBeyondFpuRange", "SIN(1E19)", "0"},
+        TextRow{"CosBeyondFpuRange", "COS(-1E19)", "0"}, TextRow{"SinhCosh", "COSH(1)^2-SINH(1)^2", "1"},
         TextRow{"CotanOfZero", "COTAN(0)", "value: Floating point division by zero"},
         TextRow{"LnOfZero", "LN(0)", "value: Floating point division by zero"},
         TextRow{"Log10OfZero", "LOG10(0)", "value: Floating point division by zero"},

@@ -45,8 +45,10 @@ std::string compileAndDescribe(TParser& parser, const std::string& text) {
 /// Random texts from the pieces the rules care about: operators, brackets, commas, names that
 /// contain DIV and MOD, calls, constants and signs, so that many are valid and many are not.
 std::string randomExpression(std::mt19937& random, int depth) {
-  static const char* const kLeaves[] = {"1", "2.5", "X", "Y", "PI", "-3", "0", "1E3", ".", "XMODY", "DIVX", "1E30", "1E-3", "+2", "2E+1"};
-  static const char* const kOperators[] = {"+", "-", "*", "/", "^", "DIV", "MOD", ",", "--", "*-", ")*(", ")+("};
+  static const char* const kLeaves[] = {"1", "2.5",   "X",    "Y",    "PI",   "-3", "0",   "1E3",
+                                        ".", "XMODY", "DIVX", "1E30", "1E-3", "+2", "2E+1"};
+  static const char* const kOperators[] = {"+",   "-", "*",  "/",  "^",   "DIV",
+                                           "MOD", ",", "--", "*-", ")*(", ")+("};
   static const char* const kCalls[] = {"SIN(", "MAX(", "LOGN(", "ABS(", "(", "-(", "FOO("};
   std::uniform_int_distribution<int> pick(0, 9);
   const int choice = pick(random);

@@ -43,12 +43,18 @@ bool sameBits(long double a, long double b) { return std::memcmp(&a, &b, 10) == 
 
 long double combined(Combine c, long double acc, long double y) {
   switch (c) {
-    case Combine::kAdd: return acc + y;
-    case Combine::kSubtract: return acc - y;
-    case Combine::kSubtractFrom: return y - acc;
-    case Combine::kMultiply: return acc * y;
-    case Combine::kDivide: return acc / y;
-    case Combine::kDivideInto: return y / acc;
+    case Combine::kAdd:
+      return acc + y;
+    case Combine::kSubtract:
+      return acc - y;
+    case Combine::kSubtractFrom:
+      return y - acc;
+    case Combine::kMultiply:
+      return acc * y;
+    case Combine::kDivide:
+      return acc / y;
+    case Combine::kDivideInto:
+      return y / acc;
   }
   return 0;
 }
@@ -69,8 +75,10 @@ TEST_P(Combines, WithCellBelowAndEveryRegisterOnceOrRepeated) {
   const Combine c = GetParam().combine;
   const long double acc = kValues[0];
   const long double y = kValues[1];
-  EXPECT_TRUE(sameBits(HandCode().load(acc).op(withCell(c), &y).op(endDropping(0)).run(), combined(c, acc, y)));
-  EXPECT_TRUE(sameBits(HandCode().load(y).load(acc).op(withBelow(c)).op(endDropping(0)).run(), combined(c, acc, y)));
+  EXPECT_TRUE(
+      sameBits(HandCode().load(acc).op(withCell(c), &y).op(endDropping(0)).run(), combined(c, acc, y)));
+  EXPECT_TRUE(
+      sameBits(HandCode().load(y).load(acc).op(withBelow(c)).op(endDropping(0)).run(), combined(c, acc, y)));
   for (int i = 1; i < kRegisters; ++i) {
     // kValues[0] ends up at st(i), kValues[i] on top.
     HandCode code;
@@ -80,18 +88,21 @@ TEST_P(Combines, WithCellBelowAndEveryRegisterOnceOrRepeated) {
     HandCode repeated;
     for (int j = 0; j <= i; ++j) repeated.load(kValues[j]);
     repeated.op(repeatWithRegister(c, i), countArgument(3)).storeAndEnd(i);
-    const long double thrice = combined(c, combined(c, combined(c, kValues[i], kValues[0]), kValues[0]), kValues[0]);
+    const long double thrice =
+        combined(c, combined(c, combined(c, kValues[i], kValues[0]), kValues[0]), kValues[0]);
     EXPECT_TRUE(sameBits(repeated.run(), thrice)) << "st(" << i << ") three times";
   }
   EXPECT_EQ(raisedFpuErrors(), 0U);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Machine, Combines,
-    ::testing::Values(CombineRow{"Add", Combine::kAdd}, CombineRow{"Subtract", Combine::kSubtract},
-                      CombineRow{"SubtractFrom", Combine::kSubtractFrom}, CombineRow{"Multiply", Combine::kMultiply},
-                      CombineRow{"Divide", Combine::kDivide}, CombineRow{"DivideInto", Combine::kDivideInto}),
-    testing_support::RowName());
+INSTANTIATE_TEST_SUITE_P(Machine, Combines,
+                         ::testing::Values(CombineRow{"Add", Combine::kAdd},
+                                           CombineRow{"Subtract", Combine::kSubtract},
+                                           CombineRow{"SubtractFrom", Combine::kSubtractFrom},
+                                           CombineRow{"Multiply", Combine::kMultiply},
+                                           CombineRow{"Divide", Combine::kDivide},
+                                           CombineRow{"DivideInto", Combine::kDivideInto}),
+                         testing_support::RowName());
 
 TEST(Machine, CopiesEveryRegister) {
   for (int i = 0; i < kRegisters - 1; ++i) {
@@ -143,7 +154,8 @@ TEST(Machine, CallsTheRoutineAndReportsWhatItThrows) {
   step.operand2 = &b;
   step.result = &result;
   step.routine = _Modulo;
-  std::vector<Instruction> code = {{handlerOf(kCall), &step}, {handlerOf(kLoad), &result}, {handlerOf(endDropping(0)), nullptr}};
+  std::vector<Instruction> code = {
+      {handlerOf(kCall), &step}, {handlerOf(kLoad), &result}, {handlerOf(endDropping(0)), nullptr}};
   bool threw = false;
   EXPECT_EQ(x87::run(code.data(), threw), 1);
   EXPECT_FALSE(threw);

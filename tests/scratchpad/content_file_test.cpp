@@ -47,15 +47,22 @@ TEST_P(RoundTripTest, ReadsBackEveryCharacterColourAndBoldState) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, RoundTripTest,
-    testing::Values(
-        RoundTripCase{"answerBelowExpression", {styled(u"2+3", kExpression), styled(u" 5", kAnswer), styled(u"", kExpression)}},
-        RoundTripCase{"answerFollowedByMovedText", {concat(styled(u" 5", kAnswer), styled(u"4", kExpression))}},
-        RoundTripCase{"rtfSpecialCharacters", {styled(u"{a\\b}\tc", kExpression)}},
-        RoundTripCase{"leadingBlanksAfterControlWords", {styled(u"  x", kAnswer)}},
-        RoundTripCase{"nonAscii", {styled(u"\u00E9\u20AC\u4E2D\U0001F600", kAnswer)}},
-        RoundTripCase{"controlCharacters", {styled(u"a\x01\x1F" "b", kExpression)}},
-        RoundTripCase{"manyEmptyLines", {styled(u"", kAnswer), styled(u"", kExpression), styled(u"", kAnswer)}},
-        RoundTripCase{"sameColourBoldAndPlain", {concat(styled(u"ab", kAnswer), styled(u"cd", StyledLine{}.lineStyle))}}),
+    testing::Values(RoundTripCase{"answerBelowExpression",
+                                  {styled(u"2+3", kExpression), styled(u" 5", kAnswer),
+                                   styled(u"", kExpression)}},
+                    RoundTripCase{"answerFollowedByMovedText",
+                                  {concat(styled(u" 5", kAnswer), styled(u"4", kExpression))}},
+                    RoundTripCase{"rtfSpecialCharacters", {styled(u"{a\\b}\tc", kExpression)}},
+                    RoundTripCase{"leadingBlanksAfterControlWords", {styled(u"  x", kAnswer)}},
+                    RoundTripCase{"nonAscii", {styled(u"\u00E9\u20AC\u4E2D\U0001F600", kAnswer)}},
+                    RoundTripCase{"controlCharacters",
+                                  {styled(u"a\x01\x1F"
+                                          "b",
+                                          kExpression)}},
+                    RoundTripCase{"manyEmptyLines",
+                                  {styled(u"", kAnswer), styled(u"", kExpression), styled(u"", kAnswer)}},
+                    RoundTripCase{"sameColourBoldAndPlain",
+                                  {concat(styled(u"ab", kAnswer), styled(u"cd", StyledLine{}.lineStyle))}}),
     testing_support::RowName());
 
 struct ForeignCase {
@@ -75,30 +82,34 @@ TEST_P(ForeignRtfTest, ReadsTheTextOfWhatWordProcessorsWrite) {
 INSTANTIATE_TEST_SUITE_P(
     Rows, ForeignRtfTest,
     testing::Values(
-        ForeignCase{"wordPadStyle",
-                    "{\\rtf1\\ansi\\ansicpg1252\\deff0\\nouicompat\\deflang1033{\\fonttbl{\\f0\\fnil\\fcharset0 "
-                    "Calibri;}}\r\n{\\*\\generator Riched20 10.0.19041}\\viewkind4\\uc1 \r\n\\pard\\sa200\\sl276"
-                    "\\slmult1\\f0\\fs22\\lang9 1+1\\par\r\nx = 2\\par\r\n}\r\n",
-                    "1+1\nx = 2\n"},
-        ForeignCase{"wordStyleWithStylesheetInfoAndField",
-                    "{\\rtf1\\adeflang1025\\ansi\\ansicpg1252\\uc1\\deff31507{\\fonttbl{\\f0\\froman\\fcharset0"
-                    "\\fprq2{\\*\\panose 02020603050405020304}Times New Roman;}}{\\colortbl;\\red0\\green0\\blue0;}"
-                    "{\\stylesheet{\\ql \\li0\\ri0 Normal;}}{\\info{\\title Sheet}{\\author me}}"
-                    "{\\*\\rsidtbl \\rsid123}{\\*\\xmlnstbl {\\xmlns1 http://x}}\\pard\\plain \\ltrpar"
-                    "\\rtlch\\fcs1 \\af0 \\ltrch\\fcs0 \\insrsid1 see {\\field{\\*\\fldinst {HYPERLINK "
-                    "\"http://x\"}}{\\fldrslt {link}}} now\\par }",
-                    "see link now\n"},
-        ForeignCase{"libreOfficeUnicodeWithFallback",
-                    "{\\rtf1\\ansi\\deff3\\adeflang1025{\\fonttbl{\\f0\\froman\\fprq2\\fcharset0 Times;}}"
-                    "{\\*\\generator LibreOffice/7.4}\\pard\\plain \\uc1\\u8364\\'80 5 \\uc2\\u20013\\'d6\\'d0!"
-                    "\\par}",
-                    "\u20AC 5 \u4E2D!\n"},
-        ForeignCase{"cocoaStyleBackslashNewline",
-                    "{\\rtf1\\ansi\\ansicpg1252\\cocoartf2639\n\\cocoatextscaling0\\cocoaplatform0{\\fonttbl"
-                    "\\f0\\fswiss\\fcharset0 Helvetica;}\n{\\colortbl;\\red255\\green255\\blue255;}\n"
-                    "{\\*\\expandedcolortbl;;}\n\\pard\\tx566\\pardirnatural\\partightenfactor0\n\n\\f0\\fs24 "
-                    "\\cf0 one\\\ntwo}",
-                    "one\ntwo"},
+        ForeignCase{
+            "wordPadStyle",
+            "{\\rtf1\\ansi\\ansicpg1252\\deff0\\nouicompat\\deflang1033{\\fonttbl{\\f0\\fnil\\fcharset0 "
+            "Calibri;}}\r\n{\\*\\generator Riched20 10.0.19041}\\viewkind4\\uc1 \r\n\\pard\\sa200\\sl276"
+            "\\slmult1\\f0\\fs22\\lang9 1+1\\par\r\nx = 2\\par\r\n}\r\n",
+            "1+1\nx = 2\n"},
+        ForeignCase{
+            "wordStyleWithStylesheetInfoAndField",
+            "{\\rtf1\\adeflang1025\\ansi\\ansicpg1252\\uc1\\deff31507{\\fonttbl{\\f0\\froman\\fcharset0"
+            "\\fprq2{\\*\\panose 02020603050405020304}Times New Roman;}}{\\colortbl;\\red0\\green0\\blue0;}"
+            "{\\stylesheet{\\ql \\li0\\ri0 Normal;}}{\\info{\\title Sheet}{\\author me}}"
+            "{\\*\\rsidtbl \\rsid123}{\\*\\xmlnstbl {\\xmlns1 http://x}}\\pard\\plain \\ltrpar"
+            "\\rtlch\\fcs1 \\af0 \\ltrch\\fcs0 \\insrsid1 see {\\field{\\*\\fldinst {HYPERLINK "
+            "\"http://x\"}}{\\fldrslt {link}}} now\\par }",
+            "see link now\n"},
+        ForeignCase{
+            "libreOfficeUnicodeWithFallback",
+            "{\\rtf1\\ansi\\deff3\\adeflang1025{\\fonttbl{\\f0\\froman\\fprq2\\fcharset0 Times;}}"
+            "{\\*\\generator LibreOffice/7.4}\\pard\\plain \\uc1\\u8364\\'80 5 \\uc2\\u20013\\'d6\\'d0!"
+            "\\par}",
+            "\u20AC 5 \u4E2D!\n"},
+        ForeignCase{
+            "cocoaStyleBackslashNewline",
+            "{\\rtf1\\ansi\\ansicpg1252\\cocoartf2639\n\\cocoatextscaling0\\cocoaplatform0{\\fonttbl"
+            "\\f0\\fswiss\\fcharset0 Helvetica;}\n{\\colortbl;\\red255\\green255\\blue255;}\n"
+            "{\\*\\expandedcolortbl;;}\n\\pard\\tx566\\pardirnatural\\partightenfactor0\n\n\\f0\\fs24 "
+            "\\cf0 one\\\ntwo}",
+            "one\ntwo"},
         ForeignCase{"hexBytesInCodePage1252", "{\\rtf1\\ansi caf\\'e9 \\'80\\'9c}", "caf\u00E9 \u20AC\u0153"},
         ForeignCase{"utf8CodePage", "{\\rtf1\\ansi\\ansicpg65001 caf\\'c3\\'a9}", "caf\u00E9"},
         ForeignCase{"namedSymbolsAndEscapes",
@@ -108,15 +119,15 @@ INSTANTIATE_TEST_SUITE_P(
         ForeignCase{"unclosedDocument", "{\\rtf1 {\\b open", "open"},
         ForeignCase{"textAfterTheDocumentIgnored", "{\\rtf1 in}out", "in"},
         ForeignCase{"byteOrderMarkAndBlanksBefore", "\xEF\xBB\xBF \r\n{\\rtf1 x}", "x"},
-        ForeignCase{"hugeParameterAndLongWord", "{\\rtf1\\fs99999999999999999999 \\abcdefghijklmnopqrstuvwxyzabcdefghij y}",
-                    "y"}),
+        ForeignCase{"hugeParameterAndLongWord",
+                    "{\\rtf1\\fs99999999999999999999 \\abcdefghijklmnopqrstuvwxyzabcdefghij y}", "y"}),
     testing_support::RowName());
 
 TEST(ReadRtf, TakesColoursFromTheTableAndBoldFromTheGroups) {
-  const std::optional<StyledText> content =
-      readRtf("{\\rtf1{\\colortbl ;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}"
-              "\\cf1 r{\\b\\cf2 B}\\b0 r\\plain d\\cf9 x}",
-              kDefault);
+  const std::optional<StyledText> content = readRtf(
+      "{\\rtf1{\\colortbl ;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}"
+      "\\cf1 r{\\b\\cf2 B}\\b0 r\\plain d\\cf9 x}",
+      kDefault);
   ASSERT_TRUE(content);
   const StyledLine& line = content->front();
   ASSERT_EQ(line.text, u"rBrdx");
@@ -147,17 +158,18 @@ TEST_P(PlainTextTest, MakesALineOfEachLine) {
   ASSERT_TRUE(content);
   EXPECT_EQ(plainText(*content), GetParam().text);
   EXPECT_EQ(static_cast<int>(content->size()), GetParam().lines);
-  for (const StyledLine& line : *content) EXPECT_EQ(line.styles, std::vector<CharStyle>(line.text.size(), kDefault));
+  for (const StyledLine& line : *content)
+    EXPECT_EQ(line.styles, std::vector<CharStyle>(line.text.size(), kDefault));
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, PlainTextTest,
-                         testing::Values(PlainCase{"unixLines", "2+3\n 5\n", "2+3\n 5\n", 3},
-                                         PlainCase{"windowsLines", "a\r\nb", "a\nb", 2},
-                                         PlainCase{"oldMacLines", "a\rb", "a\nb", 2},
-                                         PlainCase{"empty", "", "", 1},
-                                         PlainCase{"byteOrderMarkDropped", "\xEF\xBB\xBFx", "x", 1},
-                                         PlainCase{"codePage1252WhenNotUtf8", "caf\xE9 \x80", "caf\u00E9 \u20AC", 1}),
-                         testing_support::RowName());
+INSTANTIATE_TEST_SUITE_P(
+    Rows, PlainTextTest,
+    testing::Values(PlainCase{"unixLines", "2+3\n 5\n", "2+3\n 5\n", 3},
+                    PlainCase{"windowsLines", "a\r\nb", "a\nb", 2},
+                    PlainCase{"oldMacLines", "a\rb", "a\nb", 2}, PlainCase{"empty", "", "", 1},
+                    PlainCase{"byteOrderMarkDropped", "\xEF\xBB\xBFx", "x", 1},
+                    PlainCase{"codePage1252WhenNotUtf8", "caf\xE9 \x80", "caf\u00E9 \u20AC", 1}),
+    testing_support::RowName());
 
 TEST(ReadContent, FailsOnBinaryData) {
   try {

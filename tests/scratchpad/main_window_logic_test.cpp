@@ -49,16 +49,12 @@ TEST_P(LineEvaluationTest, WritesTheAnswerBelowTheLine) {
 INSTANTIATE_TEST_SUITE_P(
     Rows, LineEvaluationTest,
     testing::Values(
-        LineCase{"sum", "2+3\r", "2+3\n 5", 6},
-        LineCase{"truncatedNotRounded", "2/3\r", "2/3\n 0.666"},
+        LineCase{"sum", "2+3\r", "2+3\n 5", 6}, LineCase{"truncatedNotRounded", "2/3\r", "2/3\n 0.666"},
         LineCase{"third", "1/3\r", "1/3\n 0.333"},
         LineCase{"zeroPlacesKeepsTheSeparator", "7/2\r", "7/2\n 3.", kAnyCaret, "Ready", "", 0},
-        LineCase{"plainInteger", "42\r", "42\n", 3},
-        LineCase{"plainNegative", "-3.5\r", "-3.5\n"},
-        LineCase{"plainExponent", "1e3\r", "1e3\n"},
-        LineCase{"emptyLine", "\r", "\n"},
-        LineCase{"blanksOnly", "   \r", "   \n"},
-        LineCase{"hexConstant", "$FF+1\r", "$FF+1\n 256"},
+        LineCase{"plainInteger", "42\r", "42\n", 3}, LineCase{"plainNegative", "-3.5\r", "-3.5\n"},
+        LineCase{"plainExponent", "1e3\r", "1e3\n"}, LineCase{"emptyLine", "\r", "\n"},
+        LineCase{"blanksOnly", "   \r", "   \n"}, LineCase{"hexConstant", "$FF+1\r", "$FF+1\n 256"},
         LineCase{"loneDollar", "$\r", "$\n", kAnyCaret, "Ready", "'$' is not a valid integer value"},
         LineCase{"divisionByZero", "1/0\r", "1/0\n", kAnyCaret, "Ready", "Floating point division by zero"},
         LineCase{"compileError", "2+*\r", "2+*\n", kAnyCaret, "Parsing error"},
@@ -68,14 +64,14 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"assignmentBadName", "1x = 5\r", "1x = 5\n", kAnyCaret, "Invalid variable name"},
         LineCase{"assignmentEmptyName", "=5\r", "=5\n", kAnyCaret, "Invalid variable name"},
         LineCase{"assignmentNothingAfter", "x=\r", "x=\n", kAnyCaret, "Parsing error"},
-        LineCase{"variableUsedLater", "r=4\rr*2\r", "r=4\nr*2\n 8", kAnyCaret, "Set \"R\" to \"4\" successfully."},
+        LineCase{"variableUsedLater", "r=4\rr*2\r", "r=4\nr*2\n 8", kAnyCaret,
+                 "Set \"R\" to \"4\" successfully."},
         LineCase{"scientificKeepsExponent", "1.5E-10*1\r", "1.5E-10*1\n 1.5E-10"},
         LineCase{"scientificCutInMantissa", "1.23456789*10^20\r", "1.23456789*10^20\n 1.234E20"},
         LineCase{"endOfExpression", "2+3\r", "2+3\n 5", 3, "Ready", "", 3, ".", 0},
         LineCase{"newLineAfterAnswer", "2+3\r", "2+3\n 5\n", 7, "Ready", "", 3, ".", 2},
         LineCase{"otherPlacementStaysBehindAnswer", "2+3\r", "2+3\n 5", 6, "Ready", "", 3, ".", 7},
-        LineCase{"pointStartsLine", ".", "0.", 2},
-        LineCase{"pointAfterBracket", "(.", "(0.", 3},
+        LineCase{"pointStartsLine", ".", "0.", 2}, LineCase{"pointAfterBracket", "(.", "(0.", 3},
         LineCase{"pointsTypedInALine", ".5+.5\r", "0.5+0.5\n 1", 10},
         LineCase{"enterBehindAnAnswerAddsNothing", "1+1\r\r2+2\r", "1+1\n 2\n2+2\n 4"}),
     testing_support::RowName());
@@ -122,12 +118,13 @@ TEST_P(EnterInsideTest, FinishesTheLineAtTheCaretOrAtItsEnd) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, EnterInsideTest,
-    testing::Values(EnterInsideCase{"plainNumberStaysBehind", "2+3", 1, {}, kVkReturn, "2\n+3"},
-                    EnterInsideCase{"textMovedDownFollowsAnswer", "2+34", 3, {}, kVkReturn, "2+3\n 54"},
-                    EnterInsideCase{"ctrlEnterFromTheMiddle", "4*5", 1, {false, true, false}, kVkReturn, "4*5\n 20"},
-                    EnterInsideCase{"f2FromTheMiddle", "4*5", 2, {}, kVkF2, "4*5\n 20"},
-                    EnterInsideCase{"ctrlEnterAboveAnotherLine", "4*5\n9", 0, {false, true, false}, kVkReturn,
-                                    "4*5\n 20\n9"}),
+    testing::Values(
+        EnterInsideCase{"plainNumberStaysBehind", "2+3", 1, {}, kVkReturn, "2\n+3"},
+        EnterInsideCase{"textMovedDownFollowsAnswer", "2+34", 3, {}, kVkReturn, "2+3\n 54"},
+        EnterInsideCase{"ctrlEnterFromTheMiddle", "4*5", 1, {false, true, false}, kVkReturn, "4*5\n 20"},
+        EnterInsideCase{"f2FromTheMiddle", "4*5", 2, {}, kVkF2, "4*5\n 20"},
+        EnterInsideCase{
+            "ctrlEnterAboveAnotherLine", "4*5\n9", 0, {false, true, false}, kVkReturn, "4*5\n 20\n9"}),
     testing_support::RowName());
 
 TEST_F(ScratchPadTest, LeadingZeroFixHandlesOnePatternPerKeyRelease) {
@@ -179,8 +176,8 @@ TEST_F(ScratchPadTest, VariableEditorAssignsShowsFailuresAndSkipsTheNextKeyRelea
   EXPECT_EQ(m_pad.pad.text(), "1+1\n");
   EXPECT_EQ(m_pad.varsDropDown.tag(), 0);
 
-  for (const auto& [typed, message] : {std::pair{"hello", "Not a variable assignment"},
-                                       std::pair{"1x=5", "Invalid variable name"}}) {
+  for (const auto& [typed, message] :
+       {std::pair{"hello", "Not a variable assignment"}, std::pair{"1x=5", "Invalid variable name"}}) {
     std::string editorText = typed;
     m_pad.varsDropDown.setText(editorText);
     m_pad.logic->VarsDropDownAcceptText(editorText, accept);

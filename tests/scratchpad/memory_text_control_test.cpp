@@ -99,7 +99,8 @@ TEST(MemoryTextControl, CachedCaretLineAgreesWithTheTextUnderTypingAndLineWrites
     for (int n = 0; n < control.lineCount(); ++n) {
       const int length = control.lineLength(n);
       ASSERT_EQ(control.lineStart(n), start) << "step " << step << " line " << n;
-      ASSERT_EQ(utf8ToUtf16(control.line(n)), text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(length)));
+      ASSERT_EQ(utf8ToUtf16(control.line(n)),
+                text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(length)));
       if (caretLine < 0 && control.selStart() <= start + length) caretLine = n;
       start += length + 1;
     }
@@ -109,14 +110,18 @@ TEST(MemoryTextControl, CachedCaretLineAgreesWithTheTextUnderTypingAndLineWrites
 
 TEST(MemoryTextControl, CountsUtf16UnitsLikeTheWidgets) {
   MemoryTextControl control;
-  control.setSelText("a\xF0\x9F\x98\x80" "b\n\xC3\xA9");
+  control.setSelText(
+      "a\xF0\x9F\x98\x80"
+      "b\n\xC3\xA9");
   EXPECT_EQ(control.lineLength(0), 4);
   EXPECT_EQ(control.lineStart(1), 5);
   EXPECT_EQ(control.textLength(), 6);
   EXPECT_EQ(control.line(1), "\xC3\xA9");
   control.setSelStart(5);
   control.typeCharacter(U'\b');  // the line break goes
-  EXPECT_EQ(control.text(), "a\xF0\x9F\x98\x80" "b\xC3\xA9");
+  EXPECT_EQ(control.text(),
+            "a\xF0\x9F\x98\x80"
+            "b\xC3\xA9");
   control.setSelStart(3);
   control.typeCharacter(U'\b');  // a surrogate pair is one character
   EXPECT_EQ(control.text(), "ab\xC3\xA9");
@@ -192,13 +197,12 @@ TEST_P(SetLineTest, KeepsTheStyleOfUnchangedCharacters) {
   EXPECT_EQ(control.styleAt(control.lineStart(1) + control.lineLength(1) - 1), kBlue);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, SetLineTest,
-    testing::Values(SetLineCase{"zeroInsertedMidLine", " 5+.5", 9, " 5+0.5", 10},
-                    SetLineCase{"caretBeforeLineStays", " 5+.5", 2, " 5+0.5", 2},
-                    SetLineCase{"caretAfterLineShifts", " 5+.5", 11, " 5+0.5", 12},
-                    SetLineCase{"shorterLine", " 5+123", 6, " 5+1", 8}),
-    testing_support::RowName());
+INSTANTIATE_TEST_SUITE_P(Rows, SetLineTest,
+                         testing::Values(SetLineCase{"zeroInsertedMidLine", " 5+.5", 9, " 5+0.5", 10},
+                                         SetLineCase{"caretBeforeLineStays", " 5+.5", 2, " 5+0.5", 2},
+                                         SetLineCase{"caretAfterLineShifts", " 5+.5", 11, " 5+0.5", 12},
+                                         SetLineCase{"shorterLine", " 5+123", 6, " 5+1", 8}),
+                         testing_support::RowName());
 
 /// Records the key events and can discard characters.
 struct RecordingSink : KeyEventSink {
@@ -210,7 +214,9 @@ struct RecordingSink : KeyEventSink {
     events.push_back("press " + std::to_string(static_cast<int>(character)));
     return !discard;
   }
-  void keyUp(int key, KeyModifiers) override { events.push_back("up " + std::to_string(key) + " " + control->text()); }
+  void keyUp(int key, KeyModifiers) override {
+    events.push_back("up " + std::to_string(key) + " " + control->text());
+  }
 };
 
 TEST(MemoryTextControl, DeliversKeyEventsInOrderAndAppliesTheCharacterBeforeKeyUp) {
@@ -223,8 +229,9 @@ TEST(MemoryTextControl, DeliversKeyEventsInOrderAndAppliesTheCharacterBeforeKeyU
   sink.discard = true;
   control.typeCharacter(U'b');
   control.caretToEndOfLine();
-  EXPECT_EQ(sink.events, (std::vector<std::string>{"down 65", "press 97", "up 65 a", "down 13", "press 13",
-                                                   "up 13 a\n", "down 66", "press 98", "up 66 a\n", "down 35"}));
+  EXPECT_EQ(sink.events,
+            (std::vector<std::string>{"down 65", "press 97", "up 65 a", "down 13", "press 13", "up 13 a\n",
+                                      "down 66", "press 98", "up 66 a\n", "down 35"}));
 }
 
 TEST(MemoryTextControl, NavigationKeysActAfterKeyDown) {

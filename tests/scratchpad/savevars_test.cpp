@@ -1,12 +1,11 @@
 #include "scratchpad/savevars.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <clocale>
 #include <filesystem>
 #include <fstream>
-
-#include <unistd.h>
 
 #include "base/atomic_file.h"
 #include "support/row_name.h"
@@ -67,20 +66,23 @@ TEST_P(AssignmentTest, AnswersReportsAndLists) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, AssignmentTest,
-    testing::Values(
-        AssignCase{"noEquals", "2+3", 0, "", "Ready", ""},
-        AssignCase{"wholeNumber", "x = 2", 1, "", "Set \"x\" to \"2\" successfully.", "X=2"},
-        AssignCase{"negativeWhole", "n=-7", 1, "", "Set \"n\" to \"-7\" successfully.", "N=-7"},
-        AssignCase{"fraction", "r = 1/3", 1, "", "Set \"r\" to \"0.33\" successfully.", "R=0.333333333333333"},
-        AssignCase{"fractionRoundsUp", "t=2/3", 1, "", "Set \"t\" to \"0.67\" successfully.", "T=0.666666666666667"},
-        AssignCase{"zeroIsNotListed", "y=0", 1, "", "Set \"y\" to \"0\" successfully.", "No defined variables"},
-        AssignCase{"digitFirst", "1x=5", 2, "Invalid variable name", "Ready", ""},
-        AssignCase{"emptyName", "=5", 2, "Invalid variable name", "Ready", ""},
-        AssignCase{"nothingAfterEquals", "x=", 1, "", "Parsing error", ""},
-        AssignCase{"rightSideFails", "x=2+", 1, "", "Parsing error", ""},
-        AssignCase{"beyond64Bits", "b=2^70", 1, "", "Set \"b\" to \"1.18059162071741E21\" successfully.",
-                   "B=1.18059162071741E21"},
-        AssignCase{"beyondDoubleRange", "h=10^400", 1, "", "Set \"h\" to \"1E400\" successfully.", "H=1E400"}),
+    testing::Values(AssignCase{"noEquals", "2+3", 0, "", "Ready", ""},
+                    AssignCase{"wholeNumber", "x = 2", 1, "", "Set \"x\" to \"2\" successfully.", "X=2"},
+                    AssignCase{"negativeWhole", "n=-7", 1, "", "Set \"n\" to \"-7\" successfully.", "N=-7"},
+                    AssignCase{"fraction", "r = 1/3", 1, "", "Set \"r\" to \"0.33\" successfully.",
+                               "R=0.333333333333333"},
+                    AssignCase{"fractionRoundsUp", "t=2/3", 1, "", "Set \"t\" to \"0.67\" successfully.",
+                               "T=0.666666666666667"},
+                    AssignCase{"zeroIsNotListed", "y=0", 1, "", "Set \"y\" to \"0\" successfully.",
+                               "No defined variables"},
+                    AssignCase{"digitFirst", "1x=5", 2, "Invalid variable name", "Ready", ""},
+                    AssignCase{"emptyName", "=5", 2, "Invalid variable name", "Ready", ""},
+                    AssignCase{"nothingAfterEquals", "x=", 1, "", "Parsing error", ""},
+                    AssignCase{"rightSideFails", "x=2+", 1, "", "Parsing error", ""},
+                    AssignCase{"beyond64Bits", "b=2^70", 1, "",
+                               "Set \"b\" to \"1.18059162071741E21\" successfully.", "B=1.18059162071741E21"},
+                    AssignCase{"beyondDoubleRange", "h=10^400", 1, "", "Set \"h\" to \"1E400\" successfully.",
+                               "H=1E400"}),
     testing_support::RowName());
 
 TEST_F(SavedVariablesTest, AFailedRightSideKeepsTheOldValue) {
@@ -135,7 +137,8 @@ TEST_F(SavedVariablesTest, AFailedSaveLeavesTheOldFile) {
   writeFile("<variables />\r\n");
   assign("x=2");
   EXPECT_THROW(m_pad.variables->Save((m_folder / "missing" / "vars.xml").string()), EFCreateError);
-  std::filesystem::permissions(m_folder, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+  std::filesystem::permissions(m_folder,
+                               std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
   if (::access(m_folder.c_str(), W_OK) != 0) {  // root writes anyway
     EXPECT_THROW(m_pad.variables->Save(m_file), EFCreateError);
     EXPECT_EQ(readFile(), "<variables />\r\n");
@@ -161,22 +164,24 @@ TEST_P(LoadTest, ReadsVariablesOfTheRightRoot) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, LoadTest,
-    testing::Values(LoadCase{"ownLayout", "<variables>\r\n <variable name=\"R\" value=\"0.5\" />\r\n</variables>\r\n",
-                             true, "R=0.5"},
-                    LoadCase{"namesInAnyCase", "<VARIABLES><Variable name=\"x\" value=\"2\"/></VARIABLES>", true, "X=2"},
-                    LoadCase{"foreignRoot", "<settings><variable name=\"x\" value=\"2\"/></settings>", false,
-                             "No defined variables"},
-                    LoadCase{"otherChildrenSkipped", "<variables><value name=\"x\" value=\"2\"/></variables>", false,
-                             "No defined variables"},
-                    LoadCase{"emptyRoot", "<variables />", false, "No defined variables"},
-                    LoadCase{"notXml", "garbage", false, "No defined variables"}),
+    testing::Values(
+        LoadCase{"ownLayout", "<variables>\r\n <variable name=\"R\" value=\"0.5\" />\r\n</variables>\r\n",
+                 true, "R=0.5"},
+        LoadCase{"namesInAnyCase", "<VARIABLES><Variable name=\"x\" value=\"2\"/></VARIABLES>", true, "X=2"},
+        LoadCase{"foreignRoot", "<settings><variable name=\"x\" value=\"2\"/></settings>", false,
+                 "No defined variables"},
+        LoadCase{"otherChildrenSkipped", "<variables><value name=\"x\" value=\"2\"/></variables>", false,
+                 "No defined variables"},
+        LoadCase{"emptyRoot", "<variables />", false, "No defined variables"},
+        LoadCase{"notXml", "garbage", false, "No defined variables"}),
     testing_support::RowName());
 
 TEST_F(SavedVariablesTest, MissingFileLoadsNothing) { EXPECT_FALSE(m_pad.variables->Load(m_file)); }
 
 TEST_F(SavedVariablesTest, LoadStopsAtABadElementKeepingWhatCameBefore) {
-  writeFile("<variables><variable name=\"a\" value=\"1\"/><variable name=\"b\" Value=\"2\"/>"
-            "<variable name=\"c\" value=\"3\"/></variables>");
+  writeFile(
+      "<variables><variable name=\"a\" value=\"1\"/><variable name=\"b\" Value=\"2\"/>"
+      "<variable name=\"c\" value=\"3\"/></variables>");
   EXPECT_THROW(m_pad.variables->Load(m_file), EConvertError);
   EXPECT_EQ(m_pad.parser.Variables().count(), 1);
   writeFile("<variables><variable name=\"d\" value=\"4\"/><variable name=\"a+b\" value=\"2\"/></variables>");

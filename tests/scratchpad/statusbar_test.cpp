@@ -62,7 +62,8 @@ TEST_F(StatusInfoTest, TheHintListsExpiredMessagesNewestFirstAndKeepsFifty) {
 
 TEST_F(StatusInfoTest, OtherSlotsAreEmptyAndChangeNothing) {
   std::vector<std::string> heard;
-  m_status->setOnMessage([&](const std::string& text, bool error) { heard.push_back((error ? "E:" : "S:") + text); });
+  m_status->setOnMessage(
+      [&](const std::string& text, bool error) { heard.push_back((error ? "E:" : "S:") + text); });
   for (const int index : {-1, 1, 2, 3}) m_status->StatusErrorText(index, "x");
   EXPECT_EQ(m_label.caption(), "Ready");
   EXPECT_FALSE(m_timer->enabled());

@@ -1,4 +1,4 @@
-#include "app/about_texts.h"
+#include "ui/aboutbox.h"
 
 #include <QDesktopServices>
 #include <QFile>
@@ -6,8 +6,8 @@
 #include <QTemporaryDir>
 #include <QUrl>
 
+#include "app/about_texts.h"
 #include "app/update_paths.h"
-#include "ui/aboutbox.h"
 #include "ui/command_keys.h"
 #include "ui/dialog_test_support.h"
 #include "ui/ui_test_support.h"

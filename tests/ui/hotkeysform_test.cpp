@@ -1,5 +1,3 @@
-#include "config/hotkey_choices.h"
-
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -7,6 +5,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 
+#include "config/hotkey_choices.h"
 #include "config/shortcut_text.h"
 #include "ui/command_keys.h"
 #include "ui/dialog_test_support.h"

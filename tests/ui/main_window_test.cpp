@@ -456,9 +456,13 @@ class DialogRecordingForm final : public TForm1 {
   };
   std::vector<std::shared_ptr<Record>> records;
 
-  std::unique_ptr<ormel::SettingsDialog> createSettingsDialog() override { return make<Settings>(Kind::Settings); }
+  std::unique_ptr<ormel::SettingsDialog> createSettingsDialog() override {
+    return make<Settings>(Kind::Settings);
+  }
   std::unique_ptr<ormel::PrefsDialog> createPrefsDialog() override { return make<Prefs>(Kind::Preferences); }
-  std::unique_ptr<ormel::HotkeysDialog> createHotkeysDialog() override { return make<Hotkeys>(Kind::Hotkeys); }
+  std::unique_ptr<ormel::HotkeysDialog> createHotkeysDialog() override {
+    return make<Hotkeys>(Kind::Hotkeys);
+  }
   std::unique_ptr<ormel::ModalDialog> createAboutDialog() override {
     auto dialog = make<Dialog<ormel::ModalDialog>>(Kind::About);
     // The about box needs no preparation.
@@ -505,7 +509,8 @@ void MainWindowTest::dialogsFollowTheDialogPattern_data() {
   QTest::addColumn<int>("kind");
   QTest::addColumn<bool>("alwaysOnTop");
   QTest::newRow("Switches") << "SettingsAction" << int(DialogRecordingForm::Kind::Settings) << false;
-  QTest::newRow("Preferences on top") << "PrefrencesAction" << int(DialogRecordingForm::Kind::Preferences) << true;
+  QTest::newRow("Preferences on top")
+      << "PrefrencesAction" << int(DialogRecordingForm::Kind::Preferences) << true;
   QTest::newRow("Hotkeys") << "HotkeysAction" << int(DialogRecordingForm::Kind::Hotkeys) << false;
   QTest::newRow("About on top") << "AboutAction" << int(DialogRecordingForm::Kind::About) << true;
 }

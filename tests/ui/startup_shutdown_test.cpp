@@ -1,11 +1,9 @@
 #include <QComboBox>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QTextBlock>
 #include <QToolBar>
-
-#include <QFileDialog>
-
 #include <csignal>
 
 #include "ui/command_keys.h"
