@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "base/exceptions.h"
+#include "scratchpad/content_snapshot.h"
 #include "scratchpad/styled_text.h"
 
 namespace ormel {
@@ -22,6 +23,8 @@ class EContentStreamError : public Exception {
 /// The content as a Rich Text Format document: a colour table of the colours used, then each
 /// line's runs with their colour and bold state, lines separated by \par. Non-ASCII text as \uN.
 [[nodiscard]] std::string writeRtf(const StyledText& content);
+/// The same document for a snapshot of the content.
+[[nodiscard]] std::string writeRtf(const ContentSnapshot& content);
 
 /// Reads a Rich Text Format document tolerantly: the text of the body with \cfN colours from the
 /// colour table, \b, \plain, \par, \line, \tab, \'hh (code page 1252, or UTF-8 with

@@ -32,11 +32,12 @@ void appendStyle(std::string& out, CharStyle style, const std::map<Color, int>& 
   out += style.bold ? "\\b " : "\\b0 ";
 }
 
-}  // namespace
-
-std::string writeRtf(const StyledText& content) {
+/// The document for any sequence of lines; lineOf gives an element's StyledLine.
+template <typename Lines, typename LineOf>
+std::string rtfOf(const Lines& content, LineOf lineOf) {
   std::map<Color, int> colors;
-  for (const StyledLine& line : content) {
+  for (const auto& element : content) {
+    const StyledLine& line = lineOf(element);
     colors.emplace(line.lineStyle.color & kColorMask, 0);
     for (const CharStyle& style : line.styles) colors.emplace(style.color & kColorMask, 0);
   }
@@ -50,7 +51,7 @@ std::string writeRtf(const StyledText& content) {
   }
   out += "}\r\n\\viewkind4\\pard\\f0\\fs20 ";
   for (std::size_t n = 0; n < content.size(); ++n) {
-    const StyledLine& line = content[n];
+    const StyledLine& line = lineOf(content[n]);
     if (n > 0) out += "\\par\r\n";
     if (line.text.empty()) appendStyle(out, line.lineStyle, colors);
     for (std::size_t i = 0; i < line.text.size(); ++i) {
@@ -60,6 +61,16 @@ std::string writeRtf(const StyledText& content) {
   }
   out += "}\r\n";
   return out;
+}
+
+}  // namespace
+
+std::string writeRtf(const StyledText& content) {
+  return rtfOf(content, [](const StyledLine& line) -> const StyledLine& { return line; });
+}
+
+std::string writeRtf(const ContentSnapshot& content) {
+  return rtfOf(content, [](const SharedLine& line) -> const StyledLine& { return *line; });
 }
 
 }  // namespace ormel

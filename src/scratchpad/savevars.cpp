@@ -38,6 +38,19 @@ std::string messageValue(long double value) {
   return text;
 }
 
+/// The tree of vars.xml: the listed variables, those whose value is not 0.
+std::unique_ptr<TXMLNode> variablesTree(const VariableTable& table) {
+  auto root = std::make_unique<TXMLNode>("variables");
+  for (int i = 0; i < table.count(); ++i) {
+    const long double value = table.value(i);
+    if (value == 0.0L) continue;
+    TXMLNode& child = root->AddChild("variable");
+    child.AddField("name", table.name(i));
+    child.AddField("value", storedValue(value));
+  }
+  return root;
+}
+
 }  // namespace
 
 bool startsWithNumber(std::string_view text) {
@@ -95,6 +108,7 @@ void TSavedVariables::UpdateVariableListBox() {
   const std::string hint = FormatForLabel(listText, kHintWidth);
   m_varsTextLabel.setHint(hint);
   m_varsLabelItem.setHint(hint);
+  if (m_onChange) m_onChange();
 }
 
 bool TSavedVariables::Load(const std::string& path) {
@@ -115,16 +129,9 @@ bool TSavedVariables::Load(const std::string& path) {
 }
 
 void TSavedVariables::Save(const std::string& path) const {
-  TXMLNode root("variables");
-  const VariableTable& table = m_parser.Variables();
-  for (int i = 0; i < table.count(); ++i) {
-    const long double value = table.value(i);
-    if (value == 0.0L) continue;
-    TXMLNode& child = root.AddChild("variable");
-    child.AddField("name", table.name(i));
-    child.AddField("value", storedValue(value));
-  }
-  root.SaveToFile(path);
+  variablesTree(m_parser.Variables())->SaveToFile(path);
 }
+
+std::string TSavedVariables::fileText() const { return variablesTree(m_parser.Variables())->GetCode(); }
 
 }  // namespace ormel

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -34,6 +35,10 @@ class TSavedVariables {
   bool Load(const std::string& path);
   /// Writes the listed variables to a vars.xml, atomically; throws EFCreateError.
   void Save(const std::string& path) const;
+  /// The text Save writes.
+  [[nodiscard]] std::string fileText() const;
+  /// Called after every refresh of the list, which every change of the variables ends with.
+  void setOnChange(std::function<void()> onChange) { m_onChange = std::move(onChange); }
 
  private:
   TCustomParser& m_parser;
@@ -41,6 +46,7 @@ class TSavedVariables {
   ComboBox& m_varsDropDown;
   Label& m_varsTextLabel;
   Label& m_varsLabelItem;
+  std::function<void()> m_onChange;
 };
 
 /// True when the text's first character is a digit "0" to "9".

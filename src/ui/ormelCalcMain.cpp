@@ -1,5 +1,7 @@
 #include "ui/ormelCalcMain.h"
 
+#include <unistd.h>
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -16,6 +18,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/recovery_offer.h"
 #include "base/utility_routines.h"
 #include "config/shortcut_text.h"
 #include "scratchpad/main_window_logic.h"
@@ -120,6 +123,9 @@ TForm1::TForm1(TAppManager::Folders folders, QWidget* parent)
 }
 
 TForm1::~TForm1() {
+  m_textControl.setOnContentChange(nullptr);
+  if (m_recovery) m_appManager->SavedVariables().setOnChange(nullptr);
+  m_recovery.reset();
   m_scratchPad->setKeyEventSink(nullptr);
   m_textControl.setKeyEventSink(nullptr);
 }
@@ -143,6 +149,7 @@ bool TForm1::FormCreate() {
   m_instanceServer = new InstanceServer(
       title, [this] { bringForward(*this); }, this);
   m_instanceServer->listen();
+  startRecoveryCopy();
   FormResize();
   return true;
 }
@@ -450,7 +457,24 @@ void TForm1::FormClose() {
   m_trimWorkTimer.SetEnabled(false);
   // A check still downloading would otherwise go on asking the user after the program closed.
   m_appManager->endUpdateCheck();
-  m_appManager->SaveSettings();
+  const bool saved = m_appManager->SaveSettings();
+  if (m_recovery) m_recovery->finish(saved);
+}
+
+void TForm1::startRecoveryCopy() {
+  if (!m_appManager->dataFolder().writable) return;
+  const std::string& folder = m_appManager->paths().DataDir;
+  const long pid = ::getpid();
+  TSavedVariables& variables = m_appManager->SavedVariables();
+  const std::optional<RecoveryFiles> restored =
+      offerLeftRecovery(folder, pid, RecoveryTarget{m_messageBox, m_textControl, m_parser, variables});
+  m_recovery = std::make_unique<RecoveryCopy>(
+      recoveryFilesOf(folder, pid), createTimer(), createTimer(), [this, &variables] {
+        return RecoverySnapshot{m_textControl.snapshot(), variables.fileText()};
+      });
+  if (restored) m_recovery->adopt(*restored);
+  m_textControl.setOnContentChange([this] { m_recovery->noteChange(); });
+  variables.setOnChange([this] { m_recovery->noteChange(); });
 }
 
 std::unique_ptr<Timer> TForm1::createTimer() { return std::make_unique<QtTimer>(); }

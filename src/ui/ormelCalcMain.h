@@ -33,6 +33,7 @@ class CommandKeys;
 class InstanceServer;
 class MainWindowLogic;
 class MenuEntry;
+class RecoveryCopy;
 class ScratchPadEdit;
 
 /// The main window: the scratch pad with the toolbars, the status line, the commands with their
@@ -77,6 +78,9 @@ class TForm1 : public QMainWindow, public AppWindow {
   [[nodiscard]] TParser& parser() { return m_parser; }
   [[nodiscard]] QtTextControl& textControl() { return m_textControl; }
   [[nodiscard]] TThreadTimer& trimWorkTimer() { return m_trimWorkTimer; }
+  /// The recovery copy of the pad and the variables; null before FormCreate and without a
+  /// writable data folder.
+  [[nodiscard]] RecoveryCopy* recoveryCopy() const { return m_recovery.get(); }
 
   /// The edit width of a drop-down on a dock of the given width: half the width less 50,
   /// rounded to the nearest integer, halves to the even one.
@@ -137,6 +141,8 @@ class TForm1 : public QMainWindow, public AppWindow {
   void refreshMenuKeys();
   void ToolbarMenuItemClick(QAction* item);
   void FormClose();
+  /// Offers what an instance that did not end normally left, then keeps this one's copy.
+  void startRecoveryCopy();
   /// The drop-downs' widths follow the docks' width, except while the start-up runs.
   void FormResize();
   void SaveSheetExecute();
@@ -188,6 +194,7 @@ class TForm1 : public QMainWindow, public AppWindow {
   std::function<void(QFileDialog&)> m_onSheetDialog;
   std::unique_ptr<TAppManager> m_appManager;
   std::unique_ptr<MainWindowLogic> m_logic;
+  std::unique_ptr<RecoveryCopy> m_recovery;
   bool m_closed = false;
 };
 

@@ -11,7 +11,7 @@ void QtMessageBox::showMessage(const std::string& text) {
 
 bool QtMessageBox::askYesNo(const std::string& text) {
   return QMessageBox::question(m_owner, QApplication::applicationName(), QString::fromStdString(text),
-                               QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+                               QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes;
 }
 
 void QtMessageBox::showError(const std::string& text) {

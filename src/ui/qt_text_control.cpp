@@ -38,10 +38,18 @@ QColor toQColor(Color color) { return {color & 0xFF, (color >> 8) & 0xFF, (color
 
 Color fromQColor(const QColor& color) { return color.red() | (color.green() << 8) | (color.blue() << 16); }
 
-QtTextControl::QtTextControl(QTextEdit& editor) : m_editor(editor) {}
+QtTextControl::QtTextControl(QTextEdit& editor)
+    : m_editor(editor),
+      m_mirror(std::make_unique<QtContentMirror>(
+          *editor.document(), [this](const QTextBlock& block) { return lineOf(block); })) {}
+
+QtTextControl::~QtTextControl() = default;
 
 void QtTextControl::setDefaultTextColor(Color color) {
+  // Text without a colour of its own reads as the default colour.
+  const bool changed = color != m_defaultTextColor;
   m_defaultTextColor = color;
+  if (changed) m_mirror->rebuild();
   QPalette palette = m_editor.palette();
   palette.setColor(QPalette::Text, toQColor(color));
   m_editor.setPalette(palette);
@@ -92,23 +100,24 @@ QTextCharFormat QtTextControl::formatOf(CharStyle style) {
 
 CharStyle QtTextControl::defaultStyle() const { return CharStyle{m_defaultTextColor, true}; }
 
+StyledLine QtTextControl::lineOf(const QTextBlock& block) const {
+  StyledLine line;
+  line.lineStyle = styleOf(block.charFormat());
+  for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {
+    const QTextFragment piece = fragment.fragment();
+    const QString text = piece.text();
+    line.text.append(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size()));
+    line.styles.insert(line.styles.end(), static_cast<std::size_t>(text.size()), styleOf(piece.charFormat()));
+  }
+  return line;
+}
+
 StyledText QtTextControl::content() const {
   StyledText lines;
   const QTextDocument& document = *m_editor.document();
   lines.reserve(static_cast<std::size_t>(document.blockCount()));
-  for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-    StyledLine line;
-    line.lineStyle = styleOf(block.charFormat());
-    for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {
-      const QTextFragment piece = fragment.fragment();
-      const QString text = piece.text();
-      line.text.append(reinterpret_cast<const char16_t*>(text.utf16()),
-                       static_cast<std::size_t>(text.size()));
-      line.styles.insert(line.styles.end(), static_cast<std::size_t>(text.size()),
-                         styleOf(piece.charFormat()));
-    }
-    lines.push_back(std::move(line));
-  }
+  for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+    lines.push_back(lineOf(block));
   return lines;
 }
 

@@ -2,12 +2,17 @@
 
 #include <QColor>
 #include <QTextCharFormat>
+#include <functional>
+#include <memory>
 #include <optional>
 
 #include "config/window_port.h"
+#include "scratchpad/content_snapshot.h"
 #include "scratchpad/styled_text.h"
 #include "scratchpad/text_control_port.h"
+#include "ui/qt_content_mirror.h"
 
+class QTextBlock;
 class QTextEdit;
 
 namespace ormel {
@@ -24,6 +29,9 @@ class QtTextControl final : public TextControl, public ScratchPadLook {
  public:
   /// The editor must outlive the control.
   explicit QtTextControl(QTextEdit& editor);
+  ~QtTextControl() override;
+  QtTextControl(const QtTextControl&) = delete;
+  QtTextControl& operator=(const QtTextControl&) = delete;
 
   /// Where keyboard events go (the End key-down of caretToEndOfLine included).
   void setKeyEventSink(KeyEventSink* sink) { m_sink = sink; }
@@ -32,6 +40,10 @@ class QtTextControl final : public TextControl, public ScratchPadLook {
 
   /// The whole content with its styles.
   [[nodiscard]] StyledText content() const;
+  /// The same as a snapshot, cheap enough to take between two keys of a long pad.
+  [[nodiscard]] ContentSnapshot snapshot() { return m_mirror->snapshot(); }
+  /// Called after each change of the content.
+  void setOnContentChange(std::function<void()> onChange) { m_mirror->setOnChange(std::move(onChange)); }
   /// Replaces the whole content as one undoable step; the caret goes to the start.
   void setContent(const StyledText& content);
 
@@ -69,6 +81,7 @@ class QtTextControl final : public TextControl, public ScratchPadLook {
 
  private:
   [[nodiscard]] CharStyle styleOf(const QTextCharFormat& format) const;
+  [[nodiscard]] StyledLine lineOf(const QTextBlock& block) const;
   [[nodiscard]] static QTextCharFormat formatOf(CharStyle style);
   /// The style text gets in an empty pad, and plain text loaded into it.
   [[nodiscard]] CharStyle defaultStyle() const;
@@ -83,6 +96,7 @@ class QtTextControl final : public TextControl, public ScratchPadLook {
   std::optional<SelectionStyle> m_selectionStyle;
   KeyEventSink* m_sink = nullptr;
   Color m_defaultTextColor = 0;
+  std::unique_ptr<QtContentMirror> m_mirror;
 };
 
 }  // namespace ormel

@@ -1,0 +1,67 @@
+#include "ui/qt_content_mirror.h"
+
+#include <QTextBlock>
+#include <QTextDocument>
+
+namespace ormel {
+
+QtContentMirror::QtContentMirror(QTextDocument& document, ReadLine readLine)
+    : m_document(document), m_readLine(std::move(readLine)) {
+  rebuild();
+  connect(&m_document, &QTextDocument::contentsChange, this,
+          [this](int position, int /*removed*/, int added) { follow(position, added); });
+}
+
+SharedLine QtContentMirror::read(const QTextBlock& block) const {
+  return std::make_shared<const StyledLine>(m_readLine(block));
+}
+
+ContentSnapshot QtContentMirror::snapshot() {
+  // A change the document did not announce would show as a different number of lines.
+  if (static_cast<int>(m_lines.size()) != m_document.blockCount()) rebuild();
+  return m_lines;
+}
+
+void QtContentMirror::rebuild() {
+  m_lines.clear();
+  m_lines.reserve(static_cast<std::size_t>(m_document.blockCount()));
+  for (QTextBlock block = m_document.begin(); block.isValid(); block = block.next())
+    m_lines.push_back(read(block));
+}
+
+void QtContentMirror::follow(int position, int added) {
+  // Text before position and after position + added is as it was, so the lines from the one
+  // holding position to the one holding position + added replace as many old lines as the
+  // document lost or gained beside them.
+  const int count = m_document.blockCount();
+  const QTextBlock firstBlock = m_document.findBlock(position);
+  QTextBlock lastBlock = m_document.findBlock(position + added);
+  if (!lastBlock.isValid()) lastBlock = m_document.lastBlock();
+  const int first = firstBlock.isValid() ? firstBlock.blockNumber() : count - 1;
+  const int lastNew = lastBlock.blockNumber();
+  const int lastOld = lastNew - (count - static_cast<int>(m_lines.size()));
+  if (first > lastNew || lastOld < first || lastOld >= static_cast<int>(m_lines.size())) {
+    rebuild();
+  } else {
+    ContentSnapshot changed;
+    changed.reserve(static_cast<std::size_t>(lastNew - first + 1));
+    for (QTextBlock block = firstBlock; block.isValid() && block.blockNumber() <= lastNew;
+         block = block.next()) {
+      changed.push_back(read(block));
+    }
+    const auto from = m_lines.begin() + first;
+    const auto oldCount = static_cast<std::ptrdiff_t>(lastOld - first + 1);
+    const auto newCount = static_cast<std::ptrdiff_t>(changed.size());
+    const std::ptrdiff_t kept = std::min(oldCount, newCount);
+    std::move(changed.begin(), changed.begin() + kept, from);
+    if (oldCount > newCount) {
+      m_lines.erase(from + kept, from + oldCount);
+    } else {
+      m_lines.insert(from + kept, std::make_move_iterator(changed.begin() + kept),
+                     std::make_move_iterator(changed.end()));
+    }
+  }
+  if (m_onChange) m_onChange();
+}
+
+}  // namespace ormel

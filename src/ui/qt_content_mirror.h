@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QObject>
+#include <functional>
+
+#include "scratchpad/content_snapshot.h"
+
+class QTextBlock;
+class QTextDocument;
+
+namespace ormel {
+
+/// A copy of a document's lines, as the text control reads them, that follows every change of
+/// the document: a change costs the lines it touches, and a snapshot of the whole content costs
+/// a pointer per line however long the lines are.
+class QtContentMirror final : public QObject {
+ public:
+  using ReadLine = std::function<StyledLine(const QTextBlock&)>;
+
+  /// The document must outlive the mirror.
+  QtContentMirror(QTextDocument& document, ReadLine readLine);
+
+  /// The content as it is now.
+  [[nodiscard]] ContentSnapshot snapshot();
+  /// Called after each change of the content.
+  void setOnChange(std::function<void()> onChange) { m_onChange = std::move(onChange); }
+  /// Reads every line again (when the way lines are read has changed).
+  void rebuild();
+
+ private:
+  void follow(int position, int added);
+  [[nodiscard]] SharedLine read(const QTextBlock& block) const;
+
+  QTextDocument& m_document;
+  ReadLine m_readLine;
+  ContentSnapshot m_lines;
+  std::function<void()> m_onChange;
+};
+
+}  // namespace ormel
