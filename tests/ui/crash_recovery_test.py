@@ -86,13 +86,18 @@ class Desktop:
             raise Failure(f"the start with recovery files {self.recovery_names()} asked nothing")
         return box
 
+    def focus(self, wid):
+        # A window just mapped may refuse the focus for a moment; keys sent before it has the
+        # focus would go elsewhere.
+        wait_for(lambda: subprocess.run(["xdotool", "windowfocus", "--sync", wid], env=self.env,
+                                        capture_output=True).returncode == 0, 10, 0.01)
+
     def answer(self, box, key):
-        self.xdotool("windowfocus", "--sync", box, "key", key)
+        self.focus(box)
+        self.xdotool("key", key)
 
     def type_line(self, wid, text, delay=1):
-        self.xdotool("windowfocus", "--sync", wid)
-        # Keys sent before the window has the focus would go elsewhere.
-        wait_for(lambda: self.xdotool("getwindowfocus") == [wid], 5, 0.01)
+        self.focus(wid)
         # "type" takes every argument after it as text, so Enter is a call of its own.
         self.xdotool("type", "--delay", str(delay), text)
         self.xdotool("key", "Return")
