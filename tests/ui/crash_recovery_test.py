@@ -59,6 +59,8 @@ class Desktop:
         shutil.copy2(binary, self.program)
         self.data = os.path.join(root, "data")
         self.env = program_environment(root, display)
+        # Away from the windows, so that no hint window (titled as the program) ever opens.
+        self.xdotool("mousemove", "1023", "767")
 
     def xdotool(self, *args):
         return subprocess.run(["xdotool", *args], env=self.env, capture_output=True, text=True).stdout.split()
@@ -70,7 +72,8 @@ class Desktop:
         """The program's window whose whole title matches name, once it is shown."""
         if app.poll() is not None:
             raise Failure(f"the program ended with {app.returncode} before its window showed")
-        found = self.xdotool("search", "--onlyvisible", "--pid", str(app.pid), "--name", name)
+        # Without --all, xdotool matches windows that meet any one of the conditions.
+        found = self.xdotool("search", "--all", "--onlyvisible", "--pid", str(app.pid), "--name", name)
         return found[0] if found else None
 
     def main_window(self, app, seconds=20):
@@ -106,7 +109,7 @@ class Desktop:
         app.send_signal(signal.SIGTERM)
         code = app.wait(timeout=60)
         if code != 0:
-            raise Failure(f"exit status {code} after SIGTERM")
+            raise Failure(f"exit status {code} after SIGTERM; the data folder then held {self.names()}")
 
     def read(self, name):
         with open(os.path.join(self.data, name), "rb") as file:
