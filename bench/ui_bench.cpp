@@ -123,7 +123,7 @@ void UiBench::recoveryInALongPad() {
   // Keys in the middle of the pad: each changes the snapshot's line (Enter adds one).
   const auto keyTimes = [&](Qt::Key key) {
     std::vector<qint64> samples;
-    for (int i = 0; i < 200; ++i) {
+    for (int i = 0; i < 30; ++i) {
       QTextCursor middle(pad.document()->findBlockByNumber(50000 + i * 3));
       middle.movePosition(QTextCursor::EndOfBlock);
       pad.setTextCursor(middle);
@@ -139,7 +139,7 @@ void UiBench::recoveryInALongPad() {
   // The window thread's share of a recovery write: the snapshot and the hand-off to the worker.
   std::vector<qint64> takes;
   std::vector<qint64> writes;
-  for (int i = 0; i < 30; ++i) {
+  for (int i = 0; i < 10; ++i) {
     QElapsedTimer clock;
     clock.start();
     copy.writeNow();
@@ -147,7 +147,7 @@ void UiBench::recoveryInALongPad() {
     copy.waitUntilWritten();
     writes.push_back(clock.nsecsElapsed());
   }
-  QVERIFY(pad.document()->blockCount() >= 100200);
+  QVERIFY(pad.document()->blockCount() >= 100030);
   const auto [takeMs, takeMaxMs] = medianAndMaxMs(takes);
   const auto [writeMs, writeMaxMs] = medianAndMaxMs(writes);
   qInfo(
