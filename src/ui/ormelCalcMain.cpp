@@ -142,7 +142,9 @@ bool TForm1::FormCreate() {
   }
   m_instanceServer = new InstanceServer(
       title, [this] { bringForward(*this); }, this);
-  m_instanceServer->listen();
+  // After the first show: the window comes sooner, and a later start waits for the listener.
+  QMetaObject::invokeMethod(
+      m_instanceServer, [server = m_instanceServer] { server->listen(); }, Qt::QueuedConnection);
   FormResize();
   return true;
 }
