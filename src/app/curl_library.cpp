@@ -8,11 +8,7 @@ namespace ormel {
 
 namespace {
 
-struct Loaded {
-  CurlLibrary calls{};
-  std::string error;
-  bool ok = false;
-};
+using Loaded = LoadedCalls<CurlLibrary>;
 
 template <typename Function>
 bool resolve(void* library, const char* name, Function& function, std::string& error) {
@@ -57,11 +53,7 @@ Loaded load() {
 
 const CurlLibrary* curlLibrary(std::string& error) {
   static const Loaded loaded = load();
-  if (!loaded.ok) {
-    error = loaded.error;
-    return nullptr;
-  }
-  return &loaded.calls;
+  return loaded.get(error);
 }
 
 }  // namespace ormel

@@ -10,11 +10,7 @@ namespace {
 // The soname that matches the header's interface version: the structures are laid out by it.
 static_assert(JPEG_LIB_VERSION == 62);
 
-struct Loaded {
-  JpegLibrary calls{};
-  std::string error;
-  bool ok = false;
-};
+using Loaded = LoadedCalls<JpegLibrary>;
 
 template <typename Function>
 bool resolve(void* library, const char* name, Function& function, std::string& error) {
@@ -44,11 +40,7 @@ Loaded load() {
 
 const JpegLibrary* jpegLibrary(std::string& error) {
   static const Loaded loaded = load();
-  if (!loaded.ok) {
-    error = loaded.error;
-    return nullptr;
-  }
-  return &loaded.calls;
+  return loaded.get(error);
 }
 
 }  // namespace ormel

@@ -25,4 +25,21 @@ bool resolveSymbol(void* library, const char* what, const char* name, Function& 
   return true;
 }
 
+/// A library's table of calls once loaded, or why it could not be.
+template <typename Calls>
+struct LoadedCalls {
+  Calls calls{};
+  std::string error;
+  bool ok = false;
+
+  /// The calls, or nullptr with the reason in error.
+  const Calls* get(std::string& reason) const {
+    if (!ok) {
+      reason = error;
+      return nullptr;
+    }
+    return &calls;
+  }
+};
+
 }  // namespace ormel
