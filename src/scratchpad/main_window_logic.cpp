@@ -81,7 +81,8 @@ void MainWindowLogic::ScratchPadKeyUp(int key, KeyModifiers modifiers) {
   }
   if (FixDecimalWithOutLeadingZero(m_scratchPad.caretLine())) return;
   if (key == kVkReturn && !modifiers.ctrl) {
-    evaluateFinishedLine(m_scratchPad.caretLine());
+    const int n = m_scratchPad.caretLine();
+    if (evaluateFinishedLine(n)) placeCaretAfterAnswer(n);
   } else if (key == kVkReturn || key == kVkF2) {
     // As if the user pressed Enter at the end of the line.
     m_scratchPad.caretToEndOfLine();
@@ -91,24 +92,24 @@ void MainWindowLogic::ScratchPadKeyUp(int key, KeyModifiers modifiers) {
   }
 }
 
-void MainWindowLogic::evaluateFinishedLine(int n) {
+std::optional<std::string> MainWindowLogic::evaluateFinishedLine(int n) {
   std::string expression = m_scratchPad.line(n - 1);
-  if (n < 1 || expression.empty()) return;
+  if (n < 1 || expression.empty()) return std::nullopt;
   expression = TParser::RemoveBlanks(expression);
-  if (expression.empty()) return;
+  if (expression.empty()) return std::nullopt;
   expression = TParser::ConvertHexToDec(expression);
   const std::string separator = decimalSeparator();
   Replace(expression, separator, ".");
 
   std::string message;
-  if (m_savedVariables.addVariableString(expression, message) == 1) return;
+  if (m_savedVariables.addVariableString(expression, message) == 1) return std::nullopt;
   if (!message.empty()) {
     m_statusInfo.StatusErrorText(0, message);
-    return;
+    return std::nullopt;
   }
-  if (isNum(expression)) return;
+  if (isNum(expression)) return std::nullopt;
   m_parser.SetExpression(expression);
-  if (m_parser.ExpressionError()) return;
+  if (m_parser.ExpressionError()) return std::nullopt;
   std::string answer = FloatToStr(m_parser.Value());
   // The number format writes the regional separator; the user reads the preferred one.
   Replace(answer, regionalDecimalSeparator(), separator);
@@ -118,7 +119,7 @@ void MainWindowLogic::evaluateFinishedLine(int n) {
   m_scratchPad.setSelAttributes(CharStyle{prefColor("AnswerColor"), true});
   m_scratchPad.setSelText(" " + answer);
   m_scratchPad.setSelAttributes(CharStyle{prefColor("RegExpColor"), true});
-  placeCaretAfterAnswer(n);
+  return answer;
 }
 
 void MainWindowLogic::placeCaretAfterAnswer(int n) {
@@ -211,6 +212,42 @@ void MainWindowLogic::ClearScreenExecute() { m_scratchPad.clear(); }
 void MainWindowLogic::ClearVariablesExecute() {
   m_parser.ClearVariables();
   m_savedVariables.UpdateVariableListBox();
+}
+
+Recalculation MainWindowLogic::RecalculateExecute() {
+  Recalculation run = recalculateLines(m_scratchPad, prefColor("AnswerColor"), decimalSeparator(),
+                                       [this](int n) { return finishLineForRecalculation(n); });
+  SetCaretAtPos(m_scratchPad, run.caretColumn, run.caretLine);
+  for (const auto& [line, message] : run.errors) {
+    m_statusInfo.addToHistory("Line " + std::to_string(line + 1) + ": " + message);
+  }
+  const std::string summary = recalculationSummary(run);
+  if (run.errors.empty()) {
+    m_statusInfo.StatusText(0, summary);
+  } else {
+    m_statusInfo.StatusErrorText(0, summary);
+  }
+  return run;
+}
+
+std::optional<AnswerLine> MainWindowLogic::answerLineAt(int n) const {
+  return ormel::answerLineAt(m_scratchPad, n, prefColor("AnswerColor"), decimalSeparator());
+}
+
+FinishedLine MainWindowLogic::finishLineForRecalculation(int n) {
+  FinishedLine result;
+  const std::size_t errorsBefore = m_statusInfo.errorCount();
+  try {
+    result.answer = evaluateFinishedLine(n);
+  } catch (const EAbort&) {
+  } catch (const Exception& error) {
+    // A run over many lines must not stop at one of them, nor open a message box per line.
+    ParserParserError(m_parser, error);
+  } catch (const std::exception& error) {
+    m_statusInfo.StatusErrorText(0, error.what());
+  }
+  if (m_statusInfo.errorCount() != errorsBefore) result.error = m_statusInfo.lastError();
+  return result;
 }
 
 Color MainWindowLogic::prefColor(const char* key) const {

@@ -1,10 +1,13 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "config/prefs.h"
 #include "engine/parser.h"
+#include "scratchpad/answer_line.h"
+#include "scratchpad/recalculation.h"
 #include "scratchpad/savevars.h"
 #include "scratchpad/statusbar.h"
 #include "scratchpad/text_control_port.h"
@@ -70,9 +73,19 @@ class MainWindowLogic final : public KeyEventSink {
   void ClearScreenExecute();
   /// Empties the variable table and the variables list.
   void ClearVariablesExecute();
+  /// Finishes every line of the pad again from the top with the variables as they are (see
+  /// recalculateLines). Errors go to the status line one by one and into its history with their
+  /// line numbers, never to the error report; the caret returns to its line and column, and the
+  /// status line sums the run up.
+  Recalculation RecalculateExecute();
+  /// The answer line n starts with, in today's answer colour and separator (see answerLineAt).
+  [[nodiscard]] std::optional<AnswerLine> answerLineAt(int n) const;
 
  private:
-  void evaluateFinishedLine(int n);
+  /// Evaluates line n - 1 and writes its answer at the start of line n; gives the answer.
+  std::optional<std::string> evaluateFinishedLine(int n);
+  /// evaluateFinishedLine with what it raises shown as the parser's errors are.
+  FinishedLine finishLineForRecalculation(int n);
   void placeCaretAfterAnswer(int n);
   [[nodiscard]] Color prefColor(const char* key) const;
   [[nodiscard]] int prefInteger(const char* key) const;
