@@ -1,11 +1,13 @@
 // The window's own figures, on the real widgets (offscreen): Enter to answer on a typical line
-// and at the end of a 10,000-line pad, and opening a 10,000-line sheet.
+// and at the end of a 10,000-line pad, opening a 10,000-line sheet, and Recalculate on one.
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QTextBlock>
 #include <algorithm>
 #include <vector>
 
 #include "scratchpad/content_file.h"
+#include "ui/command_keys.h"
 #include "ui/ui_test_support.h"
 
 using ormel::testing_support::Desk;
@@ -40,6 +42,8 @@ class UiBench : public QObject {
   void enterToAnswer_data();
   void enterToAnswer();
   void openSheet();
+  void recalculate_data();
+  void recalculate();
 };
 
 void UiBench::enterToAnswer_data() {
@@ -101,6 +105,51 @@ void UiBench::openSheet() {
   const double medianMs = samples[samples.size() / 2] / 1e6;
   qInfo("Opening a 10,000-line sheet: median %.1f ms (reading the file %.1f ms, filling the pad %.1f ms)",
         medianMs, readMs, fillMs);
+  QTest::setBenchmarkResult(medianMs, QTest::WalltimeMilliseconds);
+}
+
+void UiBench::recalculate_data() {
+  QTest::addColumn<bool>("answersChange");
+  QTest::newRow("10,000 lines, no answer changes") << false;
+  QTest::newRow("10,000 lines, every answer changes") << true;
+}
+
+void UiBench::recalculate() {
+  QFETCH(bool, answersChange);
+  // An assignment on top that every other line uses, so that changing it changes every answer.
+  ormel::StyledText sheet = sheetOf(10000 - 2);
+  for (std::size_t n = 0; n < sheet.size(); n += 2) sheet[n] = styledLine(u"12.5*K+SIN(0.5)", kExpression);
+  sheet.insert(sheet.begin(), styledLine(u"k = 5", kExpression));
+  sheet.push_back(styledLine(u"", kExpression));
+  Desk desk;
+  QVERIFY(desk.start());
+  desk.form->textControl().setContent(sheet);
+  ormel::Command* command = desk.form->command("Recalculate");
+  command->trigger();
+  QCoreApplication::processEvents();
+  QCOMPARE(desk.pad().document()->blockCount(), 10000);
+  std::vector<qint64> samples;
+  for (int i = 0; i < 10; ++i) {
+    if (answersChange) {
+      QTextCursor top(desk.pad().document());
+      top.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+      top.insertText(i % 2 == 0 ? QStringLiteral("k = 6") : QStringLiteral("k = 5"));
+    }
+    QElapsedTimer clock;
+    clock.start();
+    command->trigger();
+    // The pad lays out and paints what changed before the user sees it.
+    QCoreApplication::processEvents();
+    samples.push_back(clock.nsecsElapsed());
+  }
+  QCOMPARE(desk.pad().document()->blockCount(), 10000);
+  QCOMPARE(desk.form->statusTextLabel()->text(),
+           answersChange ? QString("Recalculated 5000 lines, 4999 answers changed.")
+                         : QString("Recalculated 5000 lines, 0 answers changed."));
+  std::sort(samples.begin(), samples.end());
+  const double medianMs = samples[samples.size() / 2] / 1e6;
+  qInfo("Recalculate, %s: median %.1f ms, slowest %.1f ms", QTest::currentDataTag(), medianMs,
+        samples.back() / 1e6);
   QTest::setBenchmarkResult(medianMs, QTest::WalltimeMilliseconds);
 }
 

@@ -19,7 +19,9 @@
 #include "base/utility_routines.h"
 #include "config/shortcut_text.h"
 #include "scratchpad/main_window_logic.h"
+#include "scratchpad/memory_text_control.h"
 #include "ui/aboutbox.h"
+#include "ui/answer_highlight.h"
 #include "ui/command_keys.h"
 #include "ui/hint_timing_style.h"
 #include "ui/hotkeysform.h"
@@ -38,6 +40,7 @@ constexpr std::uint16_t kEsc = 27;
 constexpr std::uint16_t kF1 = 112;
 constexpr std::uint16_t kF2 = 113;
 constexpr std::uint16_t kF3 = 114;
+constexpr std::uint16_t kF5 = 116;
 constexpr auto kSheetFilter = "ormelCalc sheet (*.ocs)";
 constexpr auto kTopDock = "TopDock";
 constexpr auto kBottomDock = "BottomDock";
@@ -129,7 +132,7 @@ bool TForm1::FormCreate() {
   m_appManager = std::make_unique<TAppManager>(*this, m_parser, m_folders);
   m_appManager->Init();
   m_logic = std::make_unique<MainWindowLogic>(
-      m_textControl, m_parser, m_appManager->OrmelPrefs(), m_appManager->SavedVariables(),
+      m_logicPad, m_parser, m_appManager->OrmelPrefs(), m_appManager->SavedVariables(),
       m_appManager->StatusInfo(), *m_varsBox,
       [this](const std::string& text) { m_messageBox.showError(text); });
   m_scratchPad->setKeyEventSink(m_logic.get());
@@ -165,6 +168,9 @@ void TForm1::buildActions() {
   add("PrefrencesAction", "Preferences", QString(), 0);
   add("HotkeysAction", "Hotkeys", QString(), 0);
   add("AboutAction", "About", QString(), 0);
+  // A fixed key outside the hot-key categories, so the hot-key file keeps its layout.
+  add("Recalculate", "Recalculate", QString(), kF5)
+      ->setStatusTip(QStringLiteral("Recalculate every line of the pad from the top."));
 }
 
 Command* TForm1::command(const QString& name) const {
@@ -243,6 +249,7 @@ void TForm1::buildMenus() {
   m_commandMenu->setObjectName(QStringLiteral("commandMenu"));
   entry(m_commandMenu, "Clear Screen", "ClearScreen", 0);
   entry(m_commandMenu, "Clear Variables", "ClearVariables", 0);
+  entry(m_commandMenu, "Recalculate", "Recalculate", 0);
   QMenu* file = m_commandMenu->addMenu(QStringLiteral("File"));
   entry(file, "Open Sheet...", "LoadSheet", kF2);
   entry(file, "Save Sheet As...", "SaveSheet", kF3);
@@ -289,6 +296,7 @@ void TForm1::connectCommands() {
   };
   on("ClearScreen", [this] { m_logic->ClearScreenExecute(); });
   on("ClearVariables", [this] { m_logic->ClearVariablesExecute(); });
+  on("Recalculate", [this] { RecalculateExecute(); });
   on("SaveSheet", [this] { SaveSheetExecute(); });
   on("LoadSheet", [this] { LoadSheetExecute(); });
   on("QuitApp", [this] { close(); });
@@ -396,6 +404,34 @@ void TForm1::LoadSheetExecute() {
 }
 
 void TForm1::CheckForUpdateExecute() { m_appManager->checkForUpdate(); }
+
+void TForm1::RecalculateExecute() {
+  // A run over every line is far faster on an in-memory copy of the pad; the pad then takes the
+  // lines that changed, as one undo step.
+  const StyledText before = m_textControl.content();
+  MemoryTextControl copy(CharStyle{m_textControl.defaultTextColor(), true});
+  copy.setContent(before);
+  copy.setSelStart(m_textControl.selStart());
+  copy.setKeyEventSink(m_logic.get());
+  struct Redirect {
+    Redirect(ForwardingTextControl& forwarding, TextControl& target)
+        : pad(forwarding), back(forwarding.target()) {
+      pad.setTarget(target);
+    }
+    ~Redirect() { pad.setTarget(back); }
+    ForwardingTextControl& pad;
+    TextControl& back;
+  };
+  Recalculation run;
+  {
+    const Redirect onCopy(m_logicPad, copy);
+    run = m_logic->RecalculateExecute();
+  }
+  m_textControl.replaceContent(before, copy.content(), copy.selStart());
+  m_textControl.scrollToCaret();
+  if (!m_answerHighlight) m_answerHighlight = std::make_unique<AnswerHighlight>(*m_scratchPad);
+  m_answerHighlight->show(run.changedAnswers);
+}
 
 int TForm1::dropDownWidthForDock(int dockWidth) {
   // nearbyint rounds halves to the even integer in the default rounding mode.

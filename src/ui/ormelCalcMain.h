@@ -13,6 +13,7 @@
 #include "app/app_window_port.h"
 #include "app/appmanager.h"
 #include "engine/parser.h"
+#include "scratchpad/forwarding_text_control.h"
 #include "ui/qt_message_box.h"
 #include "ui/qt_text_control.h"
 #include "ui/qt_update_window.h"
@@ -28,6 +29,7 @@ class QToolBar;
 
 namespace ormel {
 
+class AnswerHighlight;
 class Command;
 class CommandKeys;
 class InstanceServer;
@@ -77,6 +79,8 @@ class TForm1 : public QMainWindow, public AppWindow {
   [[nodiscard]] TParser& parser() { return m_parser; }
   [[nodiscard]] QtTextControl& textControl() { return m_textControl; }
   [[nodiscard]] TThreadTimer& trimWorkTimer() { return m_trimWorkTimer; }
+  /// The marks of the answers the last recalculation changed; null before the first.
+  [[nodiscard]] AnswerHighlight* answerHighlight() const { return m_answerHighlight.get(); }
 
   /// The edit width of a drop-down on a dock of the given width: half the width less 50,
   /// rounded to the nearest integer, halves to the even one.
@@ -142,6 +146,8 @@ class TForm1 : public QMainWindow, public AppWindow {
   void SaveSheetExecute();
   void LoadSheetExecute();
   void CheckForUpdateExecute();
+  /// Recalculates the pad as one undo step and marks the answers that changed.
+  void RecalculateExecute();
   /// The file the user picks in a sheet dialog; empty when cancelled.
   [[nodiscard]] QString askSheetFile(bool save);
   void CommonSheetDialogShow(QFileDialog& dialog);
@@ -175,6 +181,8 @@ class TForm1 : public QMainWindow, public AppWindow {
   CommandKeys* m_commandKeys = nullptr;
   InstanceServer* m_instanceServer = nullptr;
   QtTextControl m_textControl;
+  /// The pad as the logic sees it: the editor's control, or a copy while a run works on one.
+  ForwardingTextControl m_logicPad{m_textControl};
   QtMainWindowFrame m_frame;
   QtMessageBox m_messageBox;
   QtUpdateWindow m_updateWindow;
@@ -188,6 +196,7 @@ class TForm1 : public QMainWindow, public AppWindow {
   std::function<void(QFileDialog&)> m_onSheetDialog;
   std::unique_ptr<TAppManager> m_appManager;
   std::unique_ptr<MainWindowLogic> m_logic;
+  std::unique_ptr<AnswerHighlight> m_answerHighlight;
   bool m_closed = false;
 };
 

@@ -138,6 +138,9 @@ void MainWindowTest::commandsHaveCaptionsCategoriesAndKeys_data() {
   QTest::newRow("AboutAction") << "About"
                                << ""
                                << "";
+  QTest::newRow("Recalculate") << "Recalculate"
+                               << ""
+                               << "F5";
 }
 
 void MainWindowTest::commandsHaveCaptionsCategoriesAndKeys() {
@@ -150,13 +153,14 @@ void MainWindowTest::commandsHaveCaptionsCategoriesAndKeys() {
   QCOMPARE(command->text(), caption);
   QCOMPARE(command->category(), category);
   QCOMPARE(QString::fromStdString(ormel::shortCutToText(command->shortcutCode())), key);
-  QCOMPARE(command->statusTip().isEmpty(), caption != "Switches");
+  QCOMPARE(command->statusTip().isEmpty(), caption != "Switches" && caption != "Recalculate");
 }
 
 void MainWindowTest::contextMenuListsEntriesInOrder() {
   TForm1 form({});
   const QStringList expected{"Clear Screen\tEsc",
                              "Clear Variables\tF1",
+                             "Recalculate\tF5",
                              "File",
                              "  Open Sheet...\tF2",
                              "  Save Sheet As...\tF3",
@@ -173,7 +177,7 @@ void MainWindowTest::contextMenuListsEntriesInOrder() {
                              "About"};
   QCOMPARE(menuLines(*form.commandMenu()), expected);
   QCOMPARE(menuLines(*form.functionPopupMenu()), QStringList{"Paste"});
-  const QList<QAction*> settings = form.commandMenu()->actions().at(3)->menu()->actions();
+  const QList<QAction*> settings = form.commandMenu()->actions().at(4)->menu()->actions();
   QCOMPARE(settings.at(1)->statusTip(), QString("Show the switches dialog."));
 }
 
