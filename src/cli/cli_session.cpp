@@ -21,7 +21,10 @@ CliSession::CliSession(const CliOptions& options, std::FILE* errors) : m_options
 }
 
 void CliSession::report(const char* kind, const std::string& text) {
-  if (std::string_view(kind) != "status") m_reported = true;
+  const bool status = std::string_view(kind) == "status";
+  // One-shot evaluation prints answers only; what went wrong still shows.
+  if (status && !m_options.expressions.empty()) return;
+  if (!status) m_reported = true;
   std::fprintf(m_errors, "%s: %s\n", kind, text.c_str());
 }
 
@@ -59,6 +62,20 @@ void CliSession::enterLines(std::istream& input, bool echo, std::FILE* output) {
       std::fflush(output);
     }
   }
+}
+
+void CliSession::recalculate() { m_pad.logic->RecalculateExecute(); }
+
+void CliSession::evaluate(const std::vector<std::string>& expressions, std::FILE* output) {
+  for (const std::string& expression : expressions) {
+    const int count = m_pad.pad.lineCount();
+    const int typedLine = m_pad.pad.lineLength(count - 1) == 0 ? count - 1 : count;
+    m_pad.enterLine(expression);
+    if (const std::optional<AnswerLine> answer = m_pad.logic->answerLineAt(typedLine + 1)) {
+      std::fprintf(output, "%s\n", answer->answer.c_str());
+    }
+  }
+  std::fflush(output);
 }
 
 bool CliSession::finish() {

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <istream>
 #include <string>
+#include <vector>
 
 #include "cli/cli_options.h"
 #include "scratchpad/headless_scratch_pad.h"
@@ -24,6 +25,11 @@ class CliSession {
   bool start();
   /// Enters every line of input; with echo each line's answer goes to output at once.
   void enterLines(std::istream& input, bool echo, std::FILE* output);
+  /// Recalculates the pad from the top; the summary goes to the messages.
+  void recalculate();
+  /// Enters each expression as a line and prints its answer (without the blank before it) on a
+  /// line of its own; a line without an answer prints nothing.
+  void evaluate(const std::vector<std::string>& expressions, std::FILE* output);
   /// Saves variables and sheet; false (with a message) when a file cannot be written.
   bool finish();
   /// The pad's final text, each line followed by LF, an empty last line left out.

@@ -50,6 +50,9 @@ class CliTest : public testing::Test {
     fs::create_directories(m_folder);
     writeText(m_folder / "a.txt", "1+1\n");
     writeText(m_folder / "b.txt", "2+2");
+    writeText(m_folder / "q.txt", "q = 7\n");
+    // A sheet saved as plain text: an old answer, one missing, one that can no longer come.
+    writeText(m_folder / "sheet.txt", "r = 2\nr*3\n 5\n\nr/0\n 1\nr+1\n");
   }
   void TearDown() override { fs::remove_all(m_folder); }
   fs::path m_folder;
@@ -92,6 +95,26 @@ INSTANTIATE_TEST_SUITE_P(
         CliCase{"unknownOption", "--frobnicate", "", "",
                 "ormelcalc-cli: unknown option --frobnicate\nTry \"ormelcalc-cli --help\".\n", 2},
         CliCase{"missingFile", "nothere.txt", "", "", "ormelcalc-cli: cannot read \"nothere.txt\"\n", 2},
+        CliCase{"oneShotPrintsOnlyAnswers", "-e 2+3 -e 'x = 4' -e x*x -e 42 -e '$FF+1'", "", "5\n16\n256\n",
+                "", 0},
+        CliCase{"oneShotReadsNoStandardInput", "-e 1/4", "5*5\n", "0.25\n", "", 0},
+        CliCase{"oneShotAfterTheFilesLines", "-e 'q*2' q.txt", "", "14\n", "", 0},
+        CliCase{"oneShotErrorsGoToStandardError", "-e 2+* -e 1/0 -e 1+1", "", "2\n",
+                "error: Parsing error\nalert: Floating point division by zero\n", 1},
+        CliCase{"oneShotNeedsAnExpression", "-e", "", "",
+                "ormelcalc-cli: option -e needs an argument\nTry \"ormelcalc-cli --help\".\n", 2},
+        CliCase{"recalculateReplacesTheAnswersOfTheSheet", "--open sheet.txt --recalculate", "9*9\n",
+                "r = 2\nr*3\n 6\n\nr/0\nr+1\n 3\n",
+                "status: Set \"R\" to \"2\" successfully.\nerror: Floating point division by zero\n"
+                "error: Recalculated 4 lines, 3 answers changed. Line 5 failed: Floating point division by "
+                "zero\n",
+                1},
+        CliCase{"recalculateThenFiles", "--open sheet.txt --recalculate a.txt", "",
+                "r = 2\nr*3\n 6\n\nr/0\nr+1\n 3\n1+1\n 2\n",
+                "status: Set \"R\" to \"2\" successfully.\nerror: Floating point division by zero\n"
+                "error: Recalculated 4 lines, 3 answers changed. Line 5 failed: Floating point division by "
+                "zero\n",
+                1},
         CliCase{"missingSheet", "--open nothere.ocs", "", "",
                 "ormelcalc-cli: Cannot open file \"nothere.ocs\". No such file or directory\n", 2}),
     testing_support::RowName());
@@ -101,9 +124,22 @@ TEST_F(CliTest, HelpAndVersion) {
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_NE(help.out.find("Usage: ormelcalc-cli [--data DIR] [--open SHEET] [--save SHEET] [FILE...]"),
             std::string::npos);
+  EXPECT_NE(help.out.find("  -e EXPR "), std::string::npos);
+  EXPECT_NE(help.out.find("  --recalculate "), std::string::npos);
   const CliRun version = runCli(m_folder, "--version", "");
   EXPECT_EQ(version.exitCode, 0);
   EXPECT_EQ(version.out.rfind("ormelcalc-cli ", 0), 0u);
+}
+
+TEST_F(CliTest, RecalculatedSheetSavesAndRecalculatesToTheSame) {
+  ASSERT_EQ(runCli(m_folder, "--save sheet.ocs", "k = 2\nk*k\n").exitCode, 0);
+  const CliRun first = runCli(m_folder, "--open sheet.ocs --recalculate -e k+1", "");
+  EXPECT_EQ(first.out, "3\n");
+  const CliRun again = runCli(m_folder, "--open sheet.ocs --recalculate --save sheet.ocs", "");
+  EXPECT_EQ(again.out, "k = 2\nk*k\n 4\n");
+  EXPECT_EQ(again.err,
+            "status: Set \"K\" to \"2\" successfully.\nstatus: Recalculated 2 lines, 0 answers changed.\n");
+  EXPECT_EQ(runCli(m_folder, "--open sheet.ocs", "").out, "k = 2\nk*k\n 4\n");
 }
 
 TEST_F(CliTest, DataFolderGivesPreferencesAndKeepsVariables) {
@@ -123,7 +159,7 @@ TEST_F(CliTest, DataFolderGivesPreferencesAndKeepsVariables) {
 TEST_F(CliTest, WithoutDataFolderNoFileIsWritten) {
   runCli(m_folder, "", "x=2\n");
   EXPECT_EQ(std::distance(fs::directory_iterator(m_folder), fs::directory_iterator()),
-            5);  // a, b, std in/out/err
+            7);  // a, b, q, sheet, std in/out/err
 }
 
 TEST_F(CliTest, SheetsSaveAndOpenWithoutEvaluatingAgain) {
@@ -168,11 +204,14 @@ TEST_P(OptionTest, ParsesTheContract) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, OptionTest,
-    testing::Values(OptionCase{"allOptions", {"--data", "d", "--open", "o", "--save", "s", "f"}, true, "f;"},
-                    OptionCase{"dashDashEndsOptions", {"--", "--data"}, true, "--data;"},
-                    OptionCase{"missingValue", {"--save"}, false, ""},
-                    OptionCase{"givenTwice", {"--data", "a", "--data", "b"}, false, ""},
-                    OptionCase{"singleDashIsAFile", {"-"}, true, "-;"}),
+    testing::Values(
+        OptionCase{"allOptions", {"--data", "d", "--open", "o", "--save", "s", "f"}, true, "f;"},
+        OptionCase{"dashDashEndsOptions", {"--", "--data"}, true, "--data;"},
+        OptionCase{"missingValue", {"--save"}, false, ""},
+        OptionCase{"givenTwice", {"--data", "a", "--data", "b"}, false, ""},
+        OptionCase{"singleDashIsAFile", {"-"}, true, "-;"},
+        OptionCase{"expressionsAndRecalculate", {"-e", "1", "--recalculate", "-e", "-2", "f"}, true, "f;"},
+        OptionCase{"expressionOfTwoLines", {"-e", "1\n2"}, false, ""}),
     testing_support::RowName());
 
 }  // namespace
