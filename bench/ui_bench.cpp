@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QTextBlock>
 #include <algorithm>
+#include <ctime>
 #include <vector>
 
 #include "scratchpad/content_file.h"
@@ -19,6 +20,12 @@ constexpr ormel::CharStyle kAnswer{0x00FFFF, true};
 
 ormel::StyledLine styledLine(const std::u16string& text, ormel::CharStyle style) {
   return ormel::StyledLine{text, std::vector<ormel::CharStyle>(text.size(), style), style};
+}
+
+qint64 threadCpuNanoseconds() {
+  timespec now{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
 }
 
 /// lines lines: expressions, each followed by its answer.
@@ -129,6 +136,7 @@ void UiBench::recalculate() {
   QCoreApplication::processEvents();
   QCOMPARE(desk.pad().document()->blockCount(), 10000);
   std::vector<qint64> samples;
+  std::vector<qint64> cpuSamples;
   for (int i = 0; i < 10; ++i) {
     if (answersChange) {
       QTextCursor top(desk.pad().document());
@@ -136,20 +144,24 @@ void UiBench::recalculate() {
       top.insertText(i % 2 == 0 ? QStringLiteral("k = 6") : QStringLiteral("k = 5"));
     }
     QElapsedTimer clock;
+    const qint64 cpuStart = threadCpuNanoseconds();
     clock.start();
     command->trigger();
     // The pad lays out and paints what changed before the user sees it.
     QCoreApplication::processEvents();
     samples.push_back(clock.nsecsElapsed());
+    cpuSamples.push_back(threadCpuNanoseconds() - cpuStart);
   }
   QCOMPARE(desk.pad().document()->blockCount(), 10000);
   QCOMPARE(desk.form->statusTextLabel()->text(),
            answersChange ? QString("Recalculated 5000 lines, 4999 answers changed.")
                          : QString("Recalculated 5000 lines, 0 answers changed."));
   std::sort(samples.begin(), samples.end());
+  std::sort(cpuSamples.begin(), cpuSamples.end());
   const double medianMs = samples[samples.size() / 2] / 1e6;
-  qInfo("Recalculate, %s: median %.1f ms, slowest %.1f ms", QTest::currentDataTag(), medianMs,
-        samples.back() / 1e6);
+  // On a shared machine the wall time includes waiting for a core; the CPU time does not.
+  qInfo("Recalculate, %s: median %.1f ms wall, %.1f ms CPU; slowest %.1f ms wall", QTest::currentDataTag(),
+        medianMs, cpuSamples[cpuSamples.size() / 2] / 1e6, samples.back() / 1e6);
   QTest::setBenchmarkResult(medianMs, QTest::WalltimeMilliseconds);
 }
 
