@@ -36,7 +36,13 @@ AnswerHighlight::AnswerHighlight(QTextEdit& editor, QObject* parent) : QObject(p
 void AnswerHighlight::show(const std::vector<TextSpan>& spans) {
   QList<QTextEdit::ExtraSelection> selections = othersOf(m_editor.extraSelections());
   const QColor background = m_editor.palette().color(QPalette::Base);
+  // Only what shows can catch the eye; thousands of extra selections would slow every paint.
+  const QRect view = m_editor.viewport()->rect();
+  const int firstShown = m_editor.cursorForPosition(view.topLeft()).block().position();
+  const QTextBlock lastBlock = m_editor.cursorForPosition(view.bottomRight()).block();
+  const int lastShown = lastBlock.position() + lastBlock.length();
   for (const TextSpan& span : spans) {
+    if (span.start + span.length < firstShown || span.start > lastShown) continue;
     QTextEdit::ExtraSelection selection;
     selection.cursor = QTextCursor(m_editor.document());
     selection.cursor.setPosition(span.start + 1);

@@ -23,7 +23,8 @@ class AnswerHighlight : public QObject {
   /// The editor must outlive the highlight.
   explicit AnswerHighlight(QTextEdit& editor, QObject* parent = nullptr);
 
-  /// Replaces the marks by spans; each takes a mix of the background and its own text colour.
+  /// Replaces the marks by the spans that show in the editor's viewport; each takes a mix of the
+  /// background and its own text colour.
   void show(const std::vector<TextSpan>& spans);
   /// Removes the marks.
   void clear();
