@@ -52,6 +52,7 @@ class MemoryTextControl final : public TextControl {
   [[nodiscard]] CharStyle selAttributes() const override { return m_insertStyle; }
   void setSelAttributes(CharStyle style) override;
   [[nodiscard]] CharStyle styleAt(int position) const override;
+  [[nodiscard]] char16_t characterAt(int position) const override;
   void scrollToCaret() override {}
   void caretToEndOfLine() override;
   void clear() override;

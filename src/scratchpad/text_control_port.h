@@ -91,6 +91,9 @@ class TextControl {
   virtual void setSelAttributes(CharStyle style) = 0;
   /// The style of the character at a position; the line's own style at a line break.
   [[nodiscard]] virtual CharStyle styleAt(int position) const = 0;
+  /// The UTF-16 code unit at a position; 0 at a line break and outside the text. Costs no copy
+  /// of the line, so per-key rules can look at the caret's surroundings in any line length.
+  [[nodiscard]] virtual char16_t characterAt(int position) const = 0;
 
   /// Makes the caret visible.
   virtual void scrollToCaret() = 0;

@@ -258,6 +258,12 @@ CharStyle QtTextControl::styleAt(int position) const {
   return styleOf(cursor.charFormat());
 }
 
+char16_t QtTextControl::characterAt(int position) const {
+  if (position < 0 || position >= textLength()) return 0;
+  const QChar unit = m_editor.document()->characterAt(position);
+  return unit == QChar::ParagraphSeparator ? char16_t{0} : unit.unicode();
+}
+
 void QtTextControl::scrollToCaret() { m_editor.ensureCursorVisible(); }
 
 void QtTextControl::caretToEndOfLine() {
