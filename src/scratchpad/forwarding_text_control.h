@@ -31,6 +31,7 @@ class ForwardingTextControl final : public TextControl {
   [[nodiscard]] CharStyle selAttributes() const override { return m_target->selAttributes(); }
   void setSelAttributes(CharStyle style) override { m_target->setSelAttributes(style); }
   [[nodiscard]] CharStyle styleAt(int position) const override { return m_target->styleAt(position); }
+  [[nodiscard]] char16_t characterAt(int position) const override { return m_target->characterAt(position); }
   void scrollToCaret() override { m_target->scrollToCaret(); }
   void caretToEndOfLine() override { m_target->caretToEndOfLine(); }
   void clear() override { m_target->clear(); }

@@ -544,8 +544,9 @@ void MainWindowTest::menuHintsShowInTheStatusBar() {
   menu->popup(desk.pad().mapToGlobal(desk.pad().rect().center()));
   QTRY_VERIFY(menu->isVisible());
   const auto key = [](Qt::Key code) { QTest::keyClick(QApplication::activePopupWidget(), code); };
-  // Clear Screen, Clear Variables, File, Settings; into Settings: Preferences..., Switches...
-  for (int i = 0; i < 4; ++i) key(Qt::Key_Down);
+  // Clear Screen, Clear Variables, Recalculate, File, Settings; into Settings: Preferences...,
+  // Switches...
+  for (int i = 0; i < 5; ++i) key(Qt::Key_Down);
   key(Qt::Key_Right);
   QTRY_VERIFY(QApplication::activePopupWidget() != menu);
   key(Qt::Key_Down);
