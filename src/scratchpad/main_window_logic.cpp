@@ -92,6 +92,30 @@ void MainWindowLogic::ScratchPadKeyUp(int key, KeyModifiers modifiers) {
 }
 
 void MainWindowLogic::evaluateFinishedLine(int n) {
+  if (n < 1) return;
+  m_lineFailure.reset();
+  m_evaluatingLine = true;
+  try {
+    writeAnswerBelow(n);
+  } catch (const std::exception& error) {
+    m_evaluatingLine = false;
+    markOutcome(n - 1, lineFailureOf(error));
+    throw;
+  }
+  m_evaluatingLine = false;
+  markOutcome(n - 1, m_lineFailure);
+}
+
+void MainWindowLogic::markOutcome(int line, const std::optional<LineFailure>& failure) {
+  if (!failure) {
+    m_errorMarks.unmark(line);
+    return;
+  }
+  const std::string text = m_scratchPad.line(line);
+  m_errorMarks.mark(line, errorSpanIn(text, *failure), failure->message, text);
+}
+
+void MainWindowLogic::writeAnswerBelow(int n) {
   std::string expression = m_scratchPad.line(n - 1);
   if (n < 1 || expression.empty()) return;
   expression = TParser::RemoveBlanks(expression);
@@ -104,6 +128,7 @@ void MainWindowLogic::evaluateFinishedLine(int n) {
   if (m_savedVariables.addVariableString(expression, message) == 1) return;
   if (!message.empty()) {
     m_statusInfo.StatusErrorText(0, message);
+    m_lineFailure = LineFailure{LineFailureKind::kName, message, {}};
     return;
   }
   if (isNum(expression)) return;
@@ -147,6 +172,7 @@ void MainWindowLogic::placeCaretAfterAnswer(int n) {
 
 void MainWindowLogic::ParserParserError(TCustomParser& /*sender*/, const Exception& error) {
   m_statusInfo.StatusErrorText(0, error.message());
+  if (m_evaluatingLine) m_lineFailure = LineFailure{LineFailureKind::kExpression, error.message(), {}};
 }
 
 bool MainWindowLogic::FixDecimalWithOutLeadingZero(int n) {

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "config/prefs.h"
 #include "engine/parser.h"
+#include "scratchpad/error_marks.h"
 #include "scratchpad/savevars.h"
 #include "scratchpad/statusbar.h"
 #include "scratchpad/text_control_port.h"
@@ -71,8 +73,15 @@ class MainWindowLogic final : public KeyEventSink {
   /// Empties the variable table and the variables list.
   void ClearVariablesExecute();
 
+  /// The lines whose last evaluation failed, each marked where it failed. Evaluating a line
+  /// marks it or, when it succeeds, takes its mark away.
+  [[nodiscard]] ErrorMarks& errorMarks() { return m_errorMarks; }
+
  private:
+  /// Evaluates line n - 1 (writeAnswerBelow) and marks its outcome on it.
   void evaluateFinishedLine(int n);
+  void writeAnswerBelow(int n);
+  void markOutcome(int line, const std::optional<LineFailure>& failure);
   void placeCaretAfterAnswer(int n);
   [[nodiscard]] Color prefColor(const char* key) const;
   [[nodiscard]] int prefInteger(const char* key) const;
@@ -86,6 +95,10 @@ class MainWindowLogic final : public KeyEventSink {
   TStatusInfo& m_statusInfo;
   ComboBox& m_varsDropDown;
   ApplicationErrorReport m_report;
+  ErrorMarks m_errorMarks;
+  /// While a line is evaluated: set when it has failed, even where nothing is raised.
+  std::optional<LineFailure> m_lineFailure;
+  bool m_evaluatingLine = false;
 };
 
 /// Puts the caret into line n at column (limited to the line's length), then scrolls to it.
