@@ -19,8 +19,11 @@
 #include "base/utility_routines.h"
 #include "config/shortcut_text.h"
 #include "scratchpad/main_window_logic.h"
+#include "scratchpad/name_completion.h"
 #include "ui/aboutbox.h"
 #include "ui/command_keys.h"
+#include "ui/completion_popup.h"
+#include "ui/error_mark_view.h"
 #include "ui/hint_timing_style.h"
 #include "ui/hotkeysform.h"
 #include "ui/instance_server.h"
@@ -134,6 +137,12 @@ bool TForm1::FormCreate() {
       [this](const std::string& text) { m_messageBox.showError(text); });
   m_scratchPad->setKeyEventSink(m_logic.get());
   m_textControl.setKeyEventSink(m_logic.get());
+  m_nameCompleter = std::make_unique<NameCompleter>(
+      m_textControl, m_parser,
+      [this](const std::string& text, bool isFunction) { m_logic->pasteVariable(text, isFunction); });
+  m_completionPopup = std::make_unique<CompletionPopup>(
+      *m_scratchPad, *m_nameCompleter, [this](const std::function<void()>& change) { runCommand(change); });
+  m_errorMarkView = std::make_unique<ErrorMarkView>(*m_scratchPad, m_logic->errorMarks());
   connectCommands();
   const QString title = QString::fromUtf8(kApplicationTitle);
   if (m_appManager->OrmelSettings().getSettingValue("OneInstance") && isApplicationRunning(title)) {
@@ -166,6 +175,8 @@ void TForm1::buildActions() {
   add("HotkeysAction", "Hotkeys", QString(), 0);
   add("AboutAction", "About", QString(), 0);
 }
+
+const ErrorMarks* TForm1::errorMarks() const { return m_logic ? &m_logic->errorMarks() : nullptr; }
 
 Command* TForm1::command(const QString& name) const {
   const auto found = std::find_if(m_commands.begin(), m_commands.end(),

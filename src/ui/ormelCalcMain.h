@@ -13,6 +13,7 @@
 #include "app/app_window_port.h"
 #include "app/appmanager.h"
 #include "engine/parser.h"
+#include "scratchpad/error_marks.h"
 #include "ui/qt_message_box.h"
 #include "ui/qt_text_control.h"
 #include "ui/qt_update_window.h"
@@ -30,9 +31,12 @@ namespace ormel {
 
 class Command;
 class CommandKeys;
+class CompletionPopup;
+class ErrorMarkView;
 class InstanceServer;
 class MainWindowLogic;
 class MenuEntry;
+class NameCompleter;
 class ScratchPadEdit;
 
 /// The main window: the scratch pad with the toolbars, the status line, the commands with their
@@ -77,6 +81,10 @@ class TForm1 : public QMainWindow, public AppWindow {
   [[nodiscard]] TParser& parser() { return m_parser; }
   [[nodiscard]] QtTextControl& textControl() { return m_textControl; }
   [[nodiscard]] TThreadTimer& trimWorkTimer() { return m_trimWorkTimer; }
+  /// The scratch pad's completion list; null before FormCreate.
+  [[nodiscard]] CompletionPopup* completionPopup() const { return m_completionPopup.get(); }
+  /// The lines marked with their errors; null before FormCreate.
+  [[nodiscard]] const ErrorMarks* errorMarks() const;
 
   /// The edit width of a drop-down on a dock of the given width: half the width less 50,
   /// rounded to the nearest integer, halves to the even one.
@@ -188,6 +196,10 @@ class TForm1 : public QMainWindow, public AppWindow {
   std::function<void(QFileDialog&)> m_onSheetDialog;
   std::unique_ptr<TAppManager> m_appManager;
   std::unique_ptr<MainWindowLogic> m_logic;
+  // After the logic, whose marks and paste they use.
+  std::unique_ptr<NameCompleter> m_nameCompleter;
+  std::unique_ptr<CompletionPopup> m_completionPopup;
+  std::unique_ptr<ErrorMarkView> m_errorMarkView;
   bool m_closed = false;
 };
 

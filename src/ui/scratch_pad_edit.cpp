@@ -29,6 +29,11 @@ ScratchPadEdit::ScratchPadEdit(QWidget* parent) : QTextEdit(parent) {
 }
 
 void ScratchPadEdit::keyPressEvent(QKeyEvent* event) {
+  pressKey(event);
+  emit keyTyped(event->text(), event->key());
+}
+
+void ScratchPadEdit::pressKey(QKeyEvent* event) {
   if (m_sink == nullptr) {
     applyKey(event);
     return;

@@ -22,6 +22,10 @@ class ScratchPadEdit : public QTextEdit {
   /// key's effect on the text, key up; none means the pad behaves as a plain editor.
   void setKeyEventSink(KeyEventSink* sink) { m_sink = sink; }
 
+ signals:
+  /// A key has been pressed and has done its work on the text; text is what it typed, if any.
+  void keyTyped(const QString& text, int key);
+
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
@@ -29,6 +33,8 @@ class ScratchPadEdit : public QTextEdit {
   [[nodiscard]] bool canInsertFromMimeData(const QMimeData* source) const override;
 
  private:
+  /// The key's press as the sink and the editor see it.
+  void pressKey(QKeyEvent* event);
   /// Applies a key to the text as the plain editor does, with the exceptions listed above.
   void applyKey(QKeyEvent* event);
 
