@@ -1,11 +1,13 @@
 // The window's own figures, on the real widgets (offscreen): Enter to answer on a typical line
-// and at the end of a 10,000-line pad, and opening a 10,000-line sheet.
+// and at the end of a 10,000-line pad, opening a 10,000-line sheet, and the completion list
+// appearing after the key that makes two letters of a name.
 #include <QElapsedTimer>
 #include <QTextBlock>
 #include <algorithm>
 #include <vector>
 
 #include "scratchpad/content_file.h"
+#include "ui/completion_popup.h"
 #include "ui/ui_test_support.h"
 
 using ormel::testing_support::Desk;
@@ -40,6 +42,8 @@ class UiBench : public QObject {
   void enterToAnswer_data();
   void enterToAnswer();
   void openSheet();
+  void completionListAfterKey_data();
+  void completionListAfterKey();
 };
 
 void UiBench::enterToAnswer_data() {
@@ -101,6 +105,50 @@ void UiBench::openSheet() {
   const double medianMs = samples[samples.size() / 2] / 1e6;
   qInfo("Opening a 10,000-line sheet: median %.1f ms (reading the file %.1f ms, filling the pad %.1f ms)",
         medianMs, readMs, fillMs);
+  QTest::setBenchmarkResult(medianMs, QTest::WalltimeMilliseconds);
+}
+
+void UiBench::completionListAfterKey_data() {
+  QTest::addColumn<QString>("before");
+  QTest::addColumn<int>("key");
+  QTest::addColumn<bool>("opens");
+  QTest::newRow("the list opens") << "2*s" << int(Qt::Key_Q) << true;
+  QTest::newRow("a key that opens none (the floor)") << "2*1" << int(Qt::Key_2) << false;
+}
+
+void UiBench::completionListAfterKey() {
+  QFETCH(QString, before);
+  QFETCH(int, key);
+  QFETCH(bool, opens);
+  Desk desk;
+  QVERIFY(desk.start());
+  QWidget* pad = QApplication::focusWidget();
+  const ormel::CompletionPopup& popup = *desk.form->completionPopup();
+  std::vector<qint64> samples;
+  qint64 first = 0;
+  for (int i = 0; i < 300; ++i) {
+    QTest::keyClicks(pad, before);
+    QCoreApplication::processEvents();
+    QElapsedTimer clock;
+    clock.start();
+    QTest::keyClick(pad, Qt::Key(key));
+    // Until the list is painted.
+    QCoreApplication::processEvents();
+    const qint64 elapsed = clock.nsecsElapsed();
+    QCOMPARE(popup.isShown(), opens);
+    if (i == 0) {
+      first = elapsed;
+    } else {
+      samples.push_back(elapsed);
+    }
+    QTest::keyClick(pad, Qt::Key_Escape);
+    QTest::keyClick(pad, Qt::Key_Escape);
+    QCoreApplication::processEvents();
+  }
+  std::sort(samples.begin(), samples.end());
+  const double medianMs = samples[samples.size() / 2] / 1e6;
+  qInfo("Key to painted pad, %s: first %.3f ms, then median %.3f ms, 90th percentile %.3f ms",
+        QTest::currentDataTag(), first / 1e6, medianMs, samples[samples.size() * 9 / 10] / 1e6);
   QTest::setBenchmarkResult(medianMs, QTest::WalltimeMilliseconds);
 }
 

@@ -1,46 +1,45 @@
 #include "ui/error_mark_view.h"
 
 #include <QHelpEvent>
+#include <QPainter>
 #include <QTextBlock>
-#include <QTextEdit>
-#include <QTimer>
 #include <QToolTip>
+#include <algorithm>
+
+#include "ui/scratch_pad_edit.h"
 
 namespace ormel {
 
 namespace {
 
-/// Tells our extra selections from those others lay on the editor.
-constexpr int kErrorMarkProperty = QTextFormat::UserProperty + 0x16b;
-
-QTextCursor spanCursor(QTextDocument& document, const ErrorMark& mark) {
-  const QTextBlock block = document.findBlockByNumber(mark.line);
-  QTextCursor cursor(block);
-  cursor.setPosition(block.position() + mark.span.start);
-  cursor.setPosition(block.position() + mark.span.start + mark.span.length, QTextCursor::KeepAnchor);
-  return cursor;
-}
+constexpr int kWaveHeight = 2;
+constexpr int kWaveLength = 4;
 
 }  // namespace
 
-ErrorMarkView::ErrorMarkView(QTextEdit& editor, ErrorMarks& marks) : m_editor(editor), m_marks(marks) {
+ErrorMarkView::ErrorMarkView(ScratchPadEdit& editor, ErrorMarks& marks) : m_editor(editor), m_marks(marks) {
   for (const ErrorMark& mark : m_marks.marks()) markAdded(mark);
+  m_editor.setOverlayPainter([this](QPainter& painter, const QRect& area) { paintMarks(painter, area); });
   m_marks.setListener(this);
   connect(m_editor.document(), &QTextDocument::contentsChange, this, [this] { followEdit(); });
   m_editor.viewport()->installEventFilter(this);
 }
 
-ErrorMarkView::~ErrorMarkView() { m_marks.setListener(nullptr); }
+ErrorMarkView::~ErrorMarkView() {
+  m_marks.setListener(nullptr);
+  m_editor.setOverlayPainter(nullptr);
+}
 
 void ErrorMarkView::markAdded(const ErrorMark& mark) {
   const QTextBlock block = m_editor.document()->findBlockByNumber(mark.line);
   if (!block.isValid()) return;
   m_anchors[mark.id] = QTextCursor(block);
-  scheduleRedraw();
+  // Marks come in bursts (a whole sheet evaluated); Qt repaints once afterwards.
+  m_editor.viewport()->update();
 }
 
 void ErrorMarkView::markRemoved(std::uint64_t id) {
-  if (m_anchors.erase(id) > 0) scheduleRedraw();
+  if (m_anchors.erase(id) > 0) m_editor.viewport()->update();
 }
 
 void ErrorMarkView::followEdit() {
@@ -55,26 +54,34 @@ void ErrorMarkView::followEdit() {
       [this](int line) { return m_editor.document()->findBlockByNumber(line).text().toStdString(); });
 }
 
-void ErrorMarkView::scheduleRedraw() {
-  if (m_redrawPending) return;
-  m_redrawPending = true;
-  QTimer::singleShot(0, this, [this] { redraw(); });
+QRect ErrorMarkView::spanRect(const ErrorMark& mark) const {
+  const QTextBlock block = m_editor.document()->findBlockByNumber(mark.line);
+  QTextCursor cursor(block);
+  cursor.setPosition(block.position() + mark.span.start);
+  const QRect start = m_editor.cursorRect(cursor);
+  cursor.setPosition(block.position() + mark.span.start + mark.span.length);
+  return QRect(QPoint(start.left(), start.top()), QPoint(m_editor.cursorRect(cursor).left(), start.bottom()));
 }
 
-void ErrorMarkView::redraw() {
-  m_redrawPending = false;
-  QList<QTextEdit::ExtraSelection> selections;
-  for (const QTextEdit::ExtraSelection& other : m_editor.extraSelections()) {
-    if (!other.format.hasProperty(kErrorMarkProperty)) selections.append(other);
+void ErrorMarkView::paintMarks(QPainter& painter, const QRect& area) const {
+  const std::vector<ErrorMark>& marks = m_marks.marks();
+  if (marks.empty()) return;
+  // Only the lines that show: a sheet may hold thousands of marks.
+  const int first = m_editor.cursorForPosition(QPoint(0, 0)).blockNumber();
+  const int last = m_editor.cursorForPosition(QPoint(0, m_editor.viewport()->height())).blockNumber();
+  auto mark = std::lower_bound(marks.begin(), marks.end(), first,
+                               [](const ErrorMark& each, int line) { return each.line < line; });
+  painter.setPen(QPen(Qt::red, 1));
+  for (; mark != marks.end() && mark->line <= last; ++mark) {
+    const QRect span = spanRect(*mark);
+    if (!span.intersects(area.adjusted(0, -kWaveHeight, 0, kWaveHeight))) continue;
+    QPolygon wave;
+    const int bottom = span.bottom();
+    for (int x = span.left(), step = 0; x <= span.right(); x += kWaveLength / 2, ++step) {
+      wave << QPoint(x, step % 2 == 0 ? bottom : bottom - kWaveHeight);
+    }
+    painter.drawPolyline(wave);
   }
-  QTextCharFormat wavy;
-  wavy.setUnderlineStyle(QTextCharFormat::WaveUnderline);
-  wavy.setUnderlineColor(Qt::red);
-  wavy.setProperty(kErrorMarkProperty, true);
-  for (const ErrorMark& mark : m_marks.marks()) {
-    selections.append(QTextEdit::ExtraSelection{spanCursor(*m_editor.document(), mark), wavy});
-  }
-  m_editor.setExtraSelections(selections);
 }
 
 bool ErrorMarkView::eventFilter(QObject* watched, QEvent* event) {
@@ -82,16 +89,9 @@ bool ErrorMarkView::eventFilter(QObject* watched, QEvent* event) {
   const auto* help = static_cast<QHelpEvent*>(event);
   const int line = m_editor.cursorForPosition(help->pos()).blockNumber();
   const ErrorMark* mark = m_marks.markOf(line);
-  if (mark != nullptr) {
-    QTextCursor span = spanCursor(*m_editor.document(), *mark);
-    const QRect end = m_editor.cursorRect(span);
-    span.setPosition(span.anchor());
-    const QRect start = m_editor.cursorRect(span);
-    if (help->pos().x() >= start.left() && help->pos().x() <= end.right() && help->pos().y() >= start.top() &&
-        help->pos().y() <= start.bottom()) {
-      QToolTip::showText(help->globalPos(), QString::fromStdString(mark->message), m_editor.viewport());
-      return true;
-    }
+  if (mark != nullptr && spanRect(*mark).contains(help->pos())) {
+    QToolTip::showText(help->globalPos(), QString::fromStdString(mark->message), m_editor.viewport());
+    return true;
   }
   QToolTip::hideText();
   return false;

@@ -7,19 +7,21 @@
 
 #include "scratchpad/error_marks.h"
 
-class QTextEdit;
+class QPainter;
 
 namespace ormel {
 
-/// Draws the scratch pad's error marks as red wavy underlines over the text (extra selections:
-/// the document never holds them, so they are neither saved nor copied), shows a mark's message
-/// as the tooltip of its span, and lets a mark go when its line is edited.
+class ScratchPadEdit;
+
+/// Draws the scratch pad's error marks as red wavy underlines over the text (the document never
+/// holds them, so they are neither saved nor copied), shows a mark's message as the tooltip of
+/// its span, and lets a mark go when its line is edited.
 class ErrorMarkView final : public QObject, public ErrorMarks::Listener {
   Q_OBJECT
 
  public:
-  /// The editor and the marks must outlive the view.
-  ErrorMarkView(QTextEdit& editor, ErrorMarks& marks);
+  /// The pad and the marks must outlive the view.
+  ErrorMarkView(ScratchPadEdit& editor, ErrorMarks& marks);
   ~ErrorMarkView() override;
   ErrorMarkView(const ErrorMarkView&) = delete;
   ErrorMarkView& operator=(const ErrorMarkView&) = delete;
@@ -33,15 +35,15 @@ class ErrorMarkView final : public QObject, public ErrorMarks::Listener {
  private:
   /// Where each mark's line is after an edit: the block its anchor starts.
   void followEdit();
-  /// Marks come in bursts (a whole sheet evaluated): the underlines are laid once afterwards.
-  void scheduleRedraw();
-  void redraw();
+  /// Paints the underlines of the lines that show, where area of the viewport is repainted.
+  void paintMarks(QPainter& painter, const QRect& area) const;
+  /// Where mark's underline goes, in the editor's viewport.
+  [[nodiscard]] QRect spanRect(const ErrorMark& mark) const;
 
-  QTextEdit& m_editor;
+  ScratchPadEdit& m_editor;
   ErrorMarks& m_marks;
   /// A cursor at the start of each marked line; the document moves it with every edit.
   std::unordered_map<std::uint64_t, QTextCursor> m_anchors;
-  bool m_redrawPending = false;
 };
 
 }  // namespace ormel

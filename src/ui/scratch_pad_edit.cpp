@@ -2,6 +2,8 @@
 
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -67,6 +69,14 @@ void ScratchPadEdit::keyReleaseEvent(QKeyEvent* event) {
   step.beginEditBlock();
   m_sink->keyUp(virtualKeyOf(*event), keyModifiersOf(event->modifiers()));
   step.endEditBlock();
+}
+
+void ScratchPadEdit::paintEvent(QPaintEvent* event) {
+  QTextEdit::paintEvent(event);
+  if (!m_overlay) return;
+  QPainter painter(viewport());
+  painter.setClipRect(event->rect());
+  m_overlay(painter, event->rect());
 }
 
 void ScratchPadEdit::applyKey(QKeyEvent* event) {

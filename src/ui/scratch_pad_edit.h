@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QTextEdit>
+#include <functional>
 
 #include "scratchpad/text_control_port.h"
 
@@ -21,6 +22,10 @@ class ScratchPadEdit : public QTextEdit {
   /// Where the keys go, in the order key down, character (which the sink may discard), the
   /// key's effect on the text, key up; none means the pad behaves as a plain editor.
   void setKeyEventSink(KeyEventSink* sink) { m_sink = sink; }
+  /// Paints over the text after each repaint of the given part of the viewport; none for none.
+  void setOverlayPainter(std::function<void(QPainter&, const QRect&)> painter) {
+    m_overlay = std::move(painter);
+  }
 
  signals:
   /// A key has been pressed and has done its work on the text; text is what it typed, if any.
@@ -29,6 +34,7 @@ class ScratchPadEdit : public QTextEdit {
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
   void insertFromMimeData(const QMimeData* source) override;
   [[nodiscard]] bool canInsertFromMimeData(const QMimeData* source) const override;
 
@@ -39,6 +45,7 @@ class ScratchPadEdit : public QTextEdit {
   void applyKey(QKeyEvent* event);
 
   KeyEventSink* m_sink = nullptr;
+  std::function<void(QPainter&, const QRect&)> m_overlay;
 };
 
 }  // namespace ormel
