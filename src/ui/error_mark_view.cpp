@@ -42,8 +42,15 @@ void ErrorMarkView::markRemoved(std::uint64_t id) {
   if (m_anchors.erase(id) > 0) m_editor.viewport()->update();
 }
 
+void ErrorMarkView::release() {
+  m_held = false;
+  m_anchors.clear();
+  for (const ErrorMark& mark : m_marks.marks()) markAdded(mark);
+  followEdit();
+}
+
 void ErrorMarkView::followEdit() {
-  if (m_anchors.empty()) return;
+  if (m_held || m_marks.marks().empty()) return;
   m_marks.follow(
       [this](const ErrorMark& mark) {
         const auto anchor = m_anchors.find(mark.id);

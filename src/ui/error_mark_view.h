@@ -26,6 +26,12 @@ class ErrorMarkView final : public QObject, public ErrorMarks::Listener {
   ErrorMarkView(const ErrorMarkView&) = delete;
   ErrorMarkView& operator=(const ErrorMarkView&) = delete;
 
+  /// For text rewritten wholesale from a copy on which the marks were kept (a run over every
+  /// line): while held, edits neither move nor drop marks; release anchors each mark at the line
+  /// the marks give it and drops those whose line reads otherwise.
+  void hold() { m_held = true; }
+  void release();
+
   void markAdded(const ErrorMark& mark) override;
   void markRemoved(std::uint64_t id) override;
 
@@ -44,6 +50,7 @@ class ErrorMarkView final : public QObject, public ErrorMarks::Listener {
   ErrorMarks& m_marks;
   /// A cursor at the start of each marked line; the document moves it with every edit.
   std::unordered_map<std::uint64_t, QTextCursor> m_anchors;
+  bool m_held = false;
 };
 
 }  // namespace ormel

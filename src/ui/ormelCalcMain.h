@@ -83,8 +83,9 @@ class TForm1 : public QMainWindow, public AppWindow {
   [[nodiscard]] TThreadTimer& trimWorkTimer() { return m_trimWorkTimer; }
   /// The scratch pad's completion list; null before FormCreate.
   [[nodiscard]] CompletionPopup* completionPopup() const { return m_completionPopup.get(); }
-  /// The lines marked with their errors; null before FormCreate.
+  /// The lines marked with their errors, and their view; null before FormCreate.
   [[nodiscard]] const ErrorMarks* errorMarks() const;
+  [[nodiscard]] ErrorMarkView* errorMarkView() const { return m_errorMarkView.get(); }
 
   /// The edit width of a drop-down on a dock of the given width: half the width less 50,
   /// rounded to the nearest integer, halves to the even one.

@@ -74,7 +74,37 @@ class ErrorMarkViewTest : public QObject {
   void theMarkGoesWhenItsLineIsEdited();
   void theMarkMovesWithItsLine();
   void theMarkGoesWhenTheLineSucceedsOrThePadIsCleared();
+  void aHeldMarkOutlivesItsTextWrittenAgain();
 };
+
+void ErrorMarkViewTest::aHeldMarkOutlivesItsTextWrittenAgain() {
+  Desk desk;
+  QVERIFY(desk.start());
+  ormel::ScratchPadEdit& pad = desk.pad();
+  QTest::keyClicks(focused(), "1");
+  QTest::keyClick(focused(), Qt::Key_Return);
+  QTest::keyClicks(focused(), "2+*");
+  QTest::keyClick(focused(), Qt::Key_Return);
+  QTRY_COMPARE(underlines(pad), QStringList{"1:2+*"});
+  ormel::QtTextControl& control = desk.form->textControl();
+  ormel::ErrorMarkView& view = *desk.form->errorMarkView();
+  view.hold();
+  control.setContent(control.content());
+  view.release();
+  QTRY_COMPARE(underlines(pad), QStringList{"1:2+*"});
+  // Unheld, the same rewrite is an edit of every line; so is a held one that changes the line.
+  control.setContent(control.content());
+  QTRY_COMPARE(underlines(pad), QStringList{});
+  QTest::keyClick(focused(), Qt::Key_End, Qt::ControlModifier);
+  QTest::keyClicks(focused(), "3/");
+  QTest::keyClick(focused(), Qt::Key_Return, Qt::ControlModifier);
+  QTRY_COMPARE(underlines(pad).size(), 1);
+  view.hold();
+  control.setContent(ormel::StyledText{});
+  view.release();
+  QTRY_COMPARE(underlines(pad), QStringList{});
+  QVERIFY(desk.form->errorMarks()->marks().empty());
+}
 
 void ErrorMarkViewTest::aFailedLineIsUnderlinedWithItsMessageAsTooltip() {
   Desk desk;
