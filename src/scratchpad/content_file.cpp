@@ -40,8 +40,8 @@ StyledText readContent(std::string_view bytes, CharStyle defaultStyle) {
   throw EContentStreamError(kFailedToLoadStream);
 }
 
-void saveContentFile(const std::string& path, const StyledText& content) {
-  const FileResult result = writeFileAtomically(path, writeRtf(content));
+void saveContentFile(const std::string& path, const StyledText& content, std::string_view fontFace) {
+  const FileResult result = writeFileAtomically(path, writeRtf(content, fontFace));
   if (result.ok) return;
   // The file could be created but its content not written out.
   if (result.error == ENOSPC || result.error == EIO || result.error == EDQUOT || result.error == EFBIG) {

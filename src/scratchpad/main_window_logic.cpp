@@ -13,8 +13,8 @@ namespace ormel {
 
 namespace {
 
-constexpr std::array<std::pair<std::string_view, std::string_view>, 6> kLeadingZeroPatterns = {
-    {{"(.", "(0."}, {"+.", "+0."}, {"-.", "-0."}, {"*.", "*0."}, {"/.", "/0."}, {"^.", "^0."}}};
+// The characters after which a point lacks its leading zero.
+constexpr std::string_view kLeadingZeroOperators = "(+-*/^";
 
 constexpr int kEndOfExpression = 0;
 constexpr int kEndOfAnswer = 1;
@@ -60,6 +60,8 @@ bool MainWindowLogic::keyPress(char32_t character, KeyModifiers modifiers) {
 void MainWindowLogic::keyUp(int key, KeyModifiers modifiers) {
   runHandler([&] { ScratchPadKeyUp(key, modifiers); });
 }
+
+void MainWindowLogic::strayKeyUp(int /*key*/, KeyModifiers /*modifiers*/) { m_varsDropDown.setTag(0); }
 
 void MainWindowLogic::ScratchPadKeyDown(int /*key*/, KeyModifiers /*modifiers*/) {
   if (m_scratchPad.selAttributes().color == prefColor("AnswerColor")) {
@@ -176,21 +178,32 @@ void MainWindowLogic::ParserParserError(TCustomParser& /*sender*/, const Excepti
 }
 
 bool MainWindowLogic::FixDecimalWithOutLeadingZero(int n) {
-  std::string text = m_scratchPad.line(n);
-  const int column = m_scratchPad.selStart() - m_scratchPad.lineStart(n);
-  if (!text.empty() && text.front() == '.') {
-    m_scratchPad.setLine(n, "0" + text);
-    SetCaretAtPos(m_scratchPad, column + 1, n);
-    return true;
+  const int start = m_scratchPad.lineStart(n);
+  const int length = m_scratchPad.lineLength(n);
+  if (start < 0 || length == 0) return false;
+  const int column = m_scratchPad.selStart() - start;
+  const auto at = [&](int c) {
+    return c >= 0 && c < length ? m_scratchPad.characterAt(start + c) : char16_t{0};
+  };
+  // A key changes the line only beside the caret, and every pattern ends in its point: a point
+  // just before or at the caret is the only one that can newly lack its zero. Looking there
+  // alone keeps a key's cost independent of the line's length.
+  int zeroAt = at(0) == u'.' ? 0 : -1;
+  // Two points side by side are no pattern, so at most one of the two places qualifies.
+  for (const int point : {column - 1, column}) {
+    if (zeroAt >= 0 || point < 1 || at(point) != u'.') continue;
+    const char16_t before = at(point - 1);
+    if (before < 0x80 && before != 0 &&
+        kLeadingZeroOperators.find(static_cast<char>(before)) != std::string_view::npos) {
+      zeroAt = point;
+    }
   }
-  for (const auto& [pattern, zeroForm] : kLeadingZeroPatterns) {
-    if (text.find(pattern) == std::string::npos) continue;
-    Replace(text, pattern, zeroForm);
-    m_scratchPad.setLine(n, text);
-    SetCaretAtPos(m_scratchPad, column + 1, n);
-    return true;
-  }
-  return false;
+  if (zeroAt < 0) return false;
+  // The zero takes the style of the character before it, as an edited line's new text does.
+  m_scratchPad.setSelStart(start + zeroAt);
+  m_scratchPad.setSelText("0");
+  SetCaretAtPos(m_scratchPad, column + 1, n);
+  return true;
 }
 
 void MainWindowLogic::pasteVariable(const std::string& text, bool isFunction) {

@@ -258,6 +258,12 @@ CharStyle QtTextControl::styleAt(int position) const {
   return styleOf(cursor.charFormat());
 }
 
+char16_t QtTextControl::characterAt(int position) const {
+  if (position < 0 || position >= textLength()) return 0;
+  const QChar unit = m_editor.document()->characterAt(position);
+  return unit == QChar::ParagraphSeparator ? char16_t{0} : unit.unicode();
+}
+
 void QtTextControl::scrollToCaret() { m_editor.ensureCursorVisible(); }
 
 void QtTextControl::caretToEndOfLine() {
@@ -279,7 +285,10 @@ void QtTextControl::clear() {
   m_editor.setTextCursor(cursor);
 }
 
-void QtTextControl::saveContent(const std::string& path) const { saveContentFile(path, content()); }
+void QtTextControl::saveContent(const std::string& path) const {
+  // The face the pad was set to, which the sheet's readers substitute as this machine does.
+  saveContentFile(path, content(), m_editor.font().family().toStdString());
+}
 
 void QtTextControl::loadContent(const std::string& path) {
   setContent(loadContentFile(path, defaultStyle()));

@@ -51,6 +51,7 @@ class QtTextControl final : public TextControl, public ScratchPadLook {
   [[nodiscard]] CharStyle selAttributes() const override;
   void setSelAttributes(CharStyle style) override;
   [[nodiscard]] CharStyle styleAt(int position) const override;
+  [[nodiscard]] char16_t characterAt(int position) const override;
   void scrollToCaret() override;
   void caretToEndOfLine() override;
   void clear() override;

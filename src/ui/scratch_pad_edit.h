@@ -2,6 +2,7 @@
 
 #include <QTextEdit>
 #include <functional>
+#include <set>
 
 #include "scratchpad/text_control_port.h"
 
@@ -20,7 +21,8 @@ class ScratchPadEdit : public QTextEdit {
   explicit ScratchPadEdit(QWidget* parent = nullptr);
 
   /// Where the keys go, in the order key down, character (which the sink may discard), the
-  /// key's effect on the text, key up; none means the pad behaves as a plain editor.
+  /// key's effect on the text, key up; none means the pad behaves as a plain editor. A release
+  /// whose press the pad did not receive goes to the sink as a stray release.
   void setKeyEventSink(KeyEventSink* sink) { m_sink = sink; }
   /// Paints over the text after each repaint of the given part of the viewport; none for none.
   void setOverlayPainter(std::function<void(QPainter&, const QRect&)> painter) {
@@ -46,6 +48,8 @@ class ScratchPadEdit : public QTextEdit {
 
   KeyEventSink* m_sink = nullptr;
   std::function<void(QPainter&, const QRect&)> m_overlay;
+  /// The keys pressed in the pad and not yet released, by scan code (by Qt key without one).
+  std::set<quint32> m_keysDown;
 };
 
 }  // namespace ormel

@@ -25,17 +25,19 @@ void writeText(const fs::path& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
 }
 
-/// Runs the program in folder with the arguments (a shell word list) and stdin.
+/// Runs the program in folder with the arguments (a shell word list) and stdin, after the shell
+/// commands of setup (which end in "&&").
 struct CliRun {
   int exitCode;
   std::string out;
   std::string err;
 };
 
-CliRun runCli(const fs::path& folder, const std::string& arguments, const std::string& input) {
+CliRun runCli(const fs::path& folder, const std::string& arguments, const std::string& input,
+              const std::string& setup = "") {
   writeText(folder / "stdin.txt", input);
-  const std::string command = "cd '" + folder.string() + "' && '" ORMELCALC_CLI "' " + arguments +
-                              " < stdin.txt > stdout.txt 2> stderr.txt";
+  const std::string command = "cd '" + folder.string() + "' && " + setup + " '" ORMELCALC_CLI "' " +
+                              arguments + " < stdin.txt > stdout.txt 2> stderr.txt";
   const int status = std::system(command.c_str());
   return CliRun{WIFEXITED(status) ? WEXITSTATUS(status) : -1, readText(folder / "stdout.txt"),
                 readText(folder / "stderr.txt")};
@@ -137,6 +139,18 @@ TEST_F(CliTest, SheetsSaveAndOpenWithoutEvaluatingAgain) {
   const CliRun unwritable = runCli(m_folder, "--save no/such/folder.ocs", "1+1\n");
   EXPECT_EQ(unwritable.exitCode, 2);
   EXPECT_NE(unwritable.err.find("Cannot create file \"no/such/folder.ocs\""), std::string::npos);
+}
+
+// An eighth of the usual stack must do for any line: recognition needs bounded stack, and a
+// line too long for the compiled form is refused with its message, not by a crash.
+TEST_F(CliTest, LongAndDeepLinesFinishOnASmallStack) {
+  std::string sum = "1";
+  for (int i = 1; i < 200000; ++i) sum += "+1";
+  const std::string deep = std::string(100000, '(') + "6*7" + std::string(100000, ')');
+  const CliRun run = runCli(m_folder, "", sum + "\n" + deep + "\n", "ulimit -s 1024 &&");
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.err, "error: Expression contains too many nestings\n");
+  EXPECT_TRUE(run.out == sum + "\n" + deep + "\n 42\n") << run.out.size();
 }
 
 TEST_F(CliTest, ABrokenVariablesFileIsAnAlert) {

@@ -128,19 +128,51 @@ INSTANTIATE_TEST_SUITE_P(
     testing_support::RowName());
 
 TEST_F(ScratchPadTest, LeadingZeroFixHandlesOnePatternPerKeyRelease) {
-  m_pad.pad.setSelText(".5+.5");
+  m_pad.pad.setSelText(".5+.");
   m_pad.logic->keyUp(0, {});
-  EXPECT_EQ(m_pad.pad.text(), "0.5+.5");
-  EXPECT_EQ(m_pad.pad.selStart(), 6);  // one column right, the end of the line already
+  EXPECT_EQ(m_pad.pad.text(), "0.5+.");
+  EXPECT_EQ(m_pad.pad.selStart(), 5);  // one column right, the end of the line already
   m_pad.logic->keyUp(0, {});
-  EXPECT_EQ(m_pad.pad.text(), "0.5+0.5");
-  m_pad.pad.setSelStart(0);
-  m_pad.pad.setLine(0, "(.1)*.2+(.3)");
-  m_pad.logic->keyUp(0, {});
-  EXPECT_EQ(m_pad.pad.text(), "(0.1)*.2+(0.3)");
-  EXPECT_EQ(m_pad.pad.selStart(), 1);
-  EXPECT_FALSE(m_pad.logic->FixDecimalWithOutLeadingZero(0) && m_pad.pad.text() == "(0.1)*.2+(0.3)");
+  EXPECT_EQ(m_pad.pad.text(), "0.5+0.");
+  EXPECT_EQ(m_pad.pad.selStart(), 6);
+  EXPECT_FALSE(m_pad.logic->FixDecimalWithOutLeadingZero(0));
 }
+
+struct LeadingZeroCase {
+  const char* name;
+  const char* line;
+  int caret;
+  const char* text;
+  int caretAfter;
+};
+
+class LeadingZeroTest : public ScratchPadTest, public testing::WithParamInterface<LeadingZeroCase> {};
+
+// A key changes the line beside the caret only: the fix looks at the line's start and at the
+// points just before and at the caret, never through the rest of the line.
+TEST_P(LeadingZeroTest, GivesThePointBesideTheCaretItsZero) {
+  m_pad.pad.setSelText(GetParam().line);
+  m_pad.pad.setSelStart(GetParam().caret);
+  const bool changed = m_pad.logic->FixDecimalWithOutLeadingZero(0);
+  EXPECT_EQ(changed, std::string(GetParam().text) != GetParam().line);
+  EXPECT_EQ(m_pad.pad.text(), GetParam().text);
+  EXPECT_EQ(m_pad.pad.selStart(), GetParam().caretAfter);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, LeadingZeroTest,
+    testing::Values(LeadingZeroCase{"pointStartingTheLineWhereverTheCaret", ".5+1", 4, "0.5+1", 5},
+                    LeadingZeroCase{"pointJustTyped", "2*.", 3, "2*0.", 4},
+                    LeadingZeroCase{"operatorTypedBeforeAPoint", "2+.5", 2, "2+0.5", 3},
+                    LeadingZeroCase{"everyOperator", "1^.", 3, "1^0.", 4},
+                    LeadingZeroCase{"insideABracket", "(.5)", 2, "(0.5)", 3},
+                    LeadingZeroCase{"pointAfterADigit", "1.5", 2, "1.5", 2},
+                    LeadingZeroCase{"pointAfterALetter", "X.", 2, "X.", 2},
+                    LeadingZeroCase{"farFromTheCaret", "(.1)*2+3", 8, "(.1)*2+3", 8},
+                    LeadingZeroCase{"twoPoints", "2+..", 4, "2+..", 4},
+                    LeadingZeroCase{"caretAtTheLineStart", "(.1)", 0, "(.1)", 0},
+                    LeadingZeroCase{"nonAsciiBeforeThePoint", "\xC3\xA9.", 2, "\xC3\xA9.", 2}),
+    testing_support::RowName());
 
 TEST_F(ScratchPadTest, CtrlCharactersAreDiscardedButAltGrTypes) {
   m_pad.pad.typeCharacter(U'a', {false, true, false});
