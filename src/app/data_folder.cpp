@@ -68,11 +68,30 @@ std::string userDataHome() {
   return withSlash(home) + ".local/share/";
 }
 
+DataFolderPlaces dataFolderPlaces(const std::string& programFolder, const std::string& userDataHome) {
+  return {withSlash(programFolder) + "data/",
+          userDataHome.empty() ? std::string() : withSlash(userDataHome) + "ormelcalc/data/"};
+}
+
+std::string dataFileToRead(const DataFolderPlaces& places, const std::string& name) {
+  const std::string beside = places.beside + name;
+  if (places.perUser.empty() || ::access(places.beside.c_str(), W_OK) == 0) return beside;
+  const std::string perUser = places.perUser + name;
+  return ::access(perUser.c_str(), F_OK) == 0 ? perUser : beside;
+}
+
 DataFolder chooseDataFolder(const std::string& programFolder, const std::string& userDataHome) {
-  DataFolder beside = tryFolder(withSlash(programFolder) + "data/");
-  if (beside.writable || userDataHome.empty()) return beside;
-  DataFolder perUser = tryFolder(withSlash(userDataHome) + "ormelcalc/data/");
-  return perUser.writable ? perUser : beside;
+  const DataFolderPlaces places = dataFolderPlaces(programFolder, userDataHome);
+  DataFolder beside = tryFolder(places.beside);
+  if (beside.writable || places.perUser.empty()) return beside;
+  DataFolder perUser = tryFolder(places.perUser);
+  if (!perUser.writable) return beside;
+  struct stat info {};
+  if (::stat(places.beside.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+    perUser.bypassed = places.beside;
+    perUser.bypassedReason = beside.reason;
+  }
+  return perUser;
 }
 
 }  // namespace ormel
