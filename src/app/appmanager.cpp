@@ -8,8 +8,8 @@
 #include "app/toolbar_layout.h"
 #include "base/atomic_file.h"
 #include "base/set_aside_copy.h"
-#include "scratchpad/content_file.h"
 #include "base/text.h"
+#include "scratchpad/content_file.h"
 
 namespace ormel {
 namespace {
@@ -63,9 +63,10 @@ void TAppManager::Init() {
   seedRandomGeneratorFromClock();
   // Where to write is decided only by the instance that stays: until then nothing is created,
   // probed or written in either folder.
-  m_dataFolder = DataFolder{dataFolderPlaces(m_folders.programFolder, m_folders.userDataHome).beside};
-  m_paths = DataPaths{m_dataFolder.path,      readPath("vars.xml"),      readPath("settings.xml"),
-                      readPath("prefs.xml"),  readPath("hotkeys.xml"),   readPath("workspace.dat"),
+  m_dataFolder = DataFolder{};
+  m_dataFolder.path = dataFolderPlaces(m_folders.programFolder, m_folders.userDataHome).beside;
+  m_paths = DataPaths{m_dataFolder.path,       readPath("vars.xml"),    readPath("settings.xml"),
+                      readPath("prefs.xml"),   readPath("hotkeys.xml"), readPath("workspace.dat"),
                       readPath("toolbars.ini")};
   // The variables store reports through the status line, so the status line comes first.
   m_statusInfo = std::make_unique<TStatusInfo>(m_window.statusText(), m_window.createTimer());
@@ -103,9 +104,11 @@ void TAppManager::takeOverDataFolder() {
         "ormelCalc cannot write to its data folder \"" + dir + "\" (" + m_dataFolder.reason +
         "). Variables, settings and the workspace will not be saved when it closes.");
   } else if (!m_dataFolder.bypassed.empty()) {
-    m_window.messageBox().showMessage("ormelCalc cannot save changes in its data folder \"" + m_dataFolder.bypassed +
-                                      "\" (" + m_dataFolder.bypassedReason + "). Its files have been read; changes "
-                                      "are saved in \"" + dir + "\" from now on.");
+    m_window.messageBox().showMessage("ormelCalc cannot save changes in its data folder \"" +
+                                      m_dataFolder.bypassed + "\" (" + m_dataFolder.bypassedReason +
+                                      "). Its files have been read; changes "
+                                      "are saved in \"" +
+                                      dir + "\" from now on.");
   }
   if (m_dataFolder.writable) removeStaleTemporaryFiles(dir);
   std::vector<std::string> problems = m_loadProblems;
@@ -123,7 +126,8 @@ void TAppManager::takeOverDataFolder() {
   if (m_dataFolder.writable) {
     // A first run's defaults; a file found unreadable is not replaced by them.
     try {
-      if (!fileExists(m_paths.SettingsFile) && mayWrite(m_paths.SettingsFile)) m_settings->Save(m_paths.SettingsFile);
+      if (!fileExists(m_paths.SettingsFile) && mayWrite(m_paths.SettingsFile))
+        m_settings->Save(m_paths.SettingsFile);
       if (!fileExists(m_paths.PrefsFile) && mayWrite(m_paths.PrefsFile)) m_prefs->Save(m_paths.PrefsFile);
     } catch (const std::exception& error) {
       problems.push_back(error.what());
@@ -143,7 +147,8 @@ bool TAppManager::loadStep(const std::string& path, std::size_t limit,
   std::string bytes;
   const FileResult read = readWholeFile(path, bytes, limit);
   if (!read.ok) {
-    if (read.error == ENOENT) return false;
+    // A missing file, or a missing folder on the way to it, is a first run's.
+    if (read.error == ENOENT || read.error == ENOTDIR) return false;
     m_loadProblems.push_back("\"" + path + "\" cannot be read (" + read.reason +
                              "). It is left as it is, and nothing is saved to it.");
     m_untouchable.push_back(path);

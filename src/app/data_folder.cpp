@@ -1,5 +1,6 @@
 #include "app/data_folder.h"
 
+#include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -41,7 +42,7 @@ std::string makeFolders(const std::string& folder) {
 }
 
 DataFolder tryFolder(const std::string& folder) {
-  DataFolder result{folder, false, makeFolders(folder)};
+  DataFolder result{folder, false, makeFolders(folder), {}, {}};
   if (result.reason.empty()) result.reason = writeProblem(folder);
   result.writable = result.reason.empty();
   return result;
@@ -75,7 +76,9 @@ DataFolderPlaces dataFolderPlaces(const std::string& programFolder, const std::s
 
 std::string dataFileToRead(const DataFolderPlaces& places, const std::string& name) {
   const std::string beside = places.beside + name;
-  if (places.perUser.empty() || ::access(places.beside.c_str(), W_OK) == 0) return beside;
+  // The effective permissions, as a write would meet them.
+  if (places.perUser.empty() || ::faccessat(AT_FDCWD, places.beside.c_str(), W_OK, AT_EACCESS) == 0)
+    return beside;
   const std::string perUser = places.perUser + name;
   return ::access(perUser.c_str(), F_OK) == 0 ? perUser : beside;
 }

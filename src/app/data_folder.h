@@ -25,7 +25,8 @@ struct DataFolderPlaces {
   std::string perUser;
 };
 
-[[nodiscard]] DataFolderPlaces dataFolderPlaces(const std::string& programFolder, const std::string& userDataHome);
+[[nodiscard]] DataFolderPlaces dataFolderPlaces(const std::string& programFolder,
+                                                const std::string& userDataHome);
 
 /// Where the data file name is read from, deciding nothing and writing nothing: the per-user
 /// folder's copy when the folder beside the program may not be written (by its permissions)

@@ -74,7 +74,8 @@ void TOrmelPrefs::Load(const std::string& fileName, LoadNotes* notes) {
       if (acceptable(entry, value)) {
         entry.value = std::move(value);
       } else {
-        addNote(notes, entry.name + " \"" + abbreviated(value.toText(), kQuotedTextLimit) + "\" is no whole number");
+        addNote(notes,
+                entry.name + " \"" + abbreviated(value.toText(), kQuotedTextLimit) + "\" is no whole number");
       }
     }
     if (child.FindFieldByName("value2") >= 0) entry.value2 = child.GetFieldValue("value2");

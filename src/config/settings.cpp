@@ -32,8 +32,8 @@ const char* const kFontFields[] = {"fontsize"};
 template <std::size_t N>
 void noteOtherFields(const TXMLNode& child, const char* const (&known)[N], LoadNotes* notes) {
   for (const TXMLNodeField& field : child.Fields()) {
-    if (std::find_if(std::begin(known), std::end(known), [&](const char* name) { return field.Name == name; }) ==
-        std::end(known)) {
+    if (std::find_if(std::begin(known), std::end(known),
+                     [&](const char* name) { return field.Name == name; }) == std::end(known)) {
       addNote(notes, "<" + child.Name() + "> field \"" + abbreviated(field.Name, kQuotedTextLimit) +
                          "\" is not one of its own");
     }
@@ -84,7 +84,8 @@ void TOrmelSettings::Load(const std::string& fileName, LoadNotes* notes) {
       return true;
     }
     addNote(notes, "<" + child.Name() + "> " + name + " \"" +
-                       abbreviated(child.GetFieldValue(name).toText(), kQuotedTextLimit) + "\" is no whole number");
+                       abbreviated(child.GetFieldValue(name).toText(), kQuotedTextLimit) +
+                       "\" is no whole number");
     return false;
   };
   for (int i = 0; i < root->GetChildCount(); ++i) {

@@ -45,7 +45,8 @@ bool rtfIsComplete(std::string_view bytes) {
     } else if (bytes[i] == '{') {
       ++depth;
     } else if (bytes[i] == '}' && --depth == 0) {
-      return true;
+      // Text after the end is what a lost "{" cut off.
+      return bytes.find_first_not_of(std::string_view(" \t\r\n\0", 5), i + 1) == std::string_view::npos;
     }
   }
   return false;

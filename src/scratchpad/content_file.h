@@ -37,8 +37,8 @@ class EContentStreamError : public Exception {
 /// defaultStyle's colour. Empty when the bytes do not start as RTF.
 [[nodiscard]] std::optional<StyledText> readRtf(std::string_view bytes, CharStyle defaultStyle);
 
-/// False when the bytes start as RTF but end before the document's outermost group closes (a
-/// cut or damaged file, whose text the reader may have taken as part of a skipped group).
+/// False when the bytes start as RTF but end before the document's outermost group closes, or
+/// go on after it (a cut or damaged file, whose text the reader would skip or leave unread).
 [[nodiscard]] bool rtfIsComplete(std::string_view bytes);
 
 /// Reads plain text, one line per line of the bytes (ended by LF, CR LF or CR), in defaultStyle.

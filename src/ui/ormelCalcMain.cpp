@@ -374,7 +374,8 @@ void TForm1::ToolbarMenuItemClick(QAction* item) {
 }
 
 QString TForm1::askSheetFile(bool save, const QString& title, const QString& folder) {
-  const QString start = !folder.isEmpty() || !m_appManager ? folder : QString::fromStdString(m_appManager->paths().DataDir);
+  const QString start =
+      !folder.isEmpty() || !m_appManager ? folder : QString::fromStdString(m_appManager->paths().DataDir);
   QFileDialog dialog(this, title, start, QString::fromLatin1(kSheetFilter));
   dialog.setObjectName(save ? QStringLiteral("SaveSheetDialog") : QStringLiteral("LoadSheetDialog"));
   // Qt's own dialog, so that it can be centred over the window.

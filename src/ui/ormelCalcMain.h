@@ -131,7 +131,8 @@ class TForm1 : public QMainWindow, public AppWindow {
    public:
     explicit SheetFileDialog(TForm1& form) : m_form(form) {}
     [[nodiscard]] std::string askSaveFile(const std::string& title, const std::string& folder) override {
-      return m_form.askSheetFile(true, QString::fromStdString(title), QString::fromStdString(folder)).toStdString();
+      return m_form.askSheetFile(true, QString::fromStdString(title), QString::fromStdString(folder))
+          .toStdString();
     }
 
    private:

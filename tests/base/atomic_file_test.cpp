@@ -46,8 +46,8 @@ TEST_F(AtomicFileTest, ReplacementGetsTheUsualModeWhateverTheOldOneHad) {
     std::string back;
     ASSERT_TRUE(readWholeFile(path("f"), back).ok);
     EXPECT_EQ(back, "new");
-    EXPECT_EQ(fs::status(path("f")).permissions(), fs::perms::owner_read | fs::perms::owner_write |
-                                                        fs::perms::group_read | fs::perms::others_read)
+    EXPECT_EQ(fs::status(path("f")).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read)
         << "old mode " << std::oct << oldMode;
   }
   ::umask(savedMask);
@@ -117,8 +117,8 @@ TEST_F(AtomicFileTest, ReadsNeverBlockAndAreBounded) {
     std::size_t limit;
     int error;
   };
-  for (const Row& row : {Row{"fifo", kSettingsFileLimit, kNotRegularFile}, Row{"zero", kSettingsFileLimit, kNotRegularFile},
-                         Row{"big", 1024, EFBIG}}) {
+  for (const Row& row : {Row{"fifo", kSettingsFileLimit, kNotRegularFile},
+                         Row{"zero", kSettingsFileLimit, kNotRegularFile}, Row{"big", 1024, EFBIG}}) {
     std::string content = "stale";
     const FileResult result = readWholeFile(path(row.name), content, row.limit);
     EXPECT_FALSE(result.ok) << row.name;
@@ -136,9 +136,10 @@ TEST_F(AtomicFileTest, StaleTemporaryFilesOfEndedProcessesAreRemoved) {
   ::waitpid(child, nullptr, 0);
   const std::string ended = std::to_string(child);
   const std::string running = std::to_string(::getppid());
-  for (const std::string& name : std::initializer_list<std::string>{".ormel-" + ended + "-0.tmp", ".ormel-" + ended + "-17.tmp",
-                                  ".ormel-" + running + "-3.tmp", ".ormel-" + std::to_string(::getpid()) + "-1.tmp",
-                                  std::string(".ormel-x-1.tmp"), ".ormel-" + ended + "-1.tmp.keep", std::string("vars.xml")}) {
+  for (const std::string& name : std::initializer_list<std::string>{
+           ".ormel-" + ended + "-0.tmp", ".ormel-" + ended + "-17.tmp", ".ormel-" + running + "-3.tmp",
+           ".ormel-" + std::to_string(::getpid()) + "-1.tmp", std::string(".ormel-x-1.tmp"),
+           ".ormel-" + ended + "-1.tmp.keep", std::string("vars.xml")}) {
     ASSERT_TRUE(writeFileAtomically(path(name.c_str()), "x").ok);
   }
   EXPECT_EQ(removeStaleTemporaryFiles(m_dir.string()), 2u);

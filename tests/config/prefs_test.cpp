@@ -125,7 +125,8 @@ TEST_P(PrefsValueCheck, AtLoad) {
     m_prefs.Init(prefsFile());
     return m_prefs.getSettingValue(GetParam().key);
   }();
-  write("prefs.xml", "<preferences><" + GetParam().key + " value=\"" + GetParam().value + "\"/></preferences>");
+  write("prefs.xml",
+        "<preferences><" + GetParam().key + " value=\"" + GetParam().value + "\"/></preferences>");
   LoadNotes notes;
   m_prefs.Load(prefsFile(), &notes);
   EXPECT_EQ(m_prefs.getSettingValue(GetParam().key),

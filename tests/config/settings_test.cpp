@@ -121,7 +121,8 @@ TEST_F(SettingsTest, LoadOverlaysWhatTheFileHolds) {
   EXPECT_TRUE(m_settings.getSettingValue("AlwaysOnTop"));
   EXPECT_TRUE(m_settings.getSettingValue("SaveWorkspace")) << "field names are compared exactly";
   EXPECT_EQ(m_settings.lastActive(), "Sheet & 1");
-  EXPECT_EQ(m_window.bounds(), (WindowBounds{10, 0, 7, 8})) << "missing bounds are left alone; the top is kept on the screen";
+  EXPECT_EQ(m_window.bounds(), (WindowBounds{10, 0, 7, 8}))
+      << "missing bounds are left alone; the top is kept on the screen";
   EXPECT_EQ(m_window.fontSize(), 14);
 
   m_settings.Save(settingsFile());
@@ -212,7 +213,8 @@ TEST_F(SettingsTest, WhatCannotBeTakenFromTheFileIsNoted) {
   EXPECT_EQ(notes, (LoadNotes{"switch AlwaysOnTop \"maybe\" is neither True nor False",
                               "<saveworkspace> field \"colour\" is not one of its own",
                               "<screenpos> left \"x\" is no whole number", "<window> means nothing here"}));
-  for (const char* file : {"<settings />", "", " \r\n", "<settings><alwaysontop value=\"true\" /></settings>"}) {
+  for (const char* file :
+       {"<settings />", "", " \r\n", "<settings><alwaysontop value=\"true\" /></settings>"}) {
     write("settings.xml", file);
     LoadNotes none;
     m_settings.Load(settingsFile(), &none);
