@@ -9,6 +9,8 @@
 #include <csignal>
 #include <filesystem>
 
+#include "support/ended_process.h"
+
 namespace ormel {
 namespace {
 
@@ -130,10 +132,8 @@ TEST_F(AtomicFileTest, ReadsNeverBlockAndAreBounded) {
 }
 
 TEST_F(AtomicFileTest, StaleTemporaryFilesOfEndedProcessesAreRemoved) {
-  const pid_t child = ::fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) ::_exit(0);
-  ::waitpid(child, nullptr, 0);
+  const pid_t child = testing_support::endedProcessId();
+  ASSERT_GT(child, 0);
   const std::string ended = std::to_string(child);
   const std::string running = std::to_string(::getppid());
   for (const std::string& name : std::initializer_list<std::string>{

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cli/cli_options.h"
+#include "support/ended_process.h"
 #include "support/row_name.h"
 
 namespace ormel {
@@ -186,10 +187,8 @@ TEST_F(CliTest, ASheetItCannotReadEndsWithStatusTwo) {
 }
 
 TEST_F(CliTest, SavingASheetRemovesTemporaryFilesOfKilledSaves) {
-  const pid_t child = ::fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) ::_exit(0);
-  ::waitpid(child, nullptr, 0);
+  const pid_t child = testing_support::endedProcessId();
+  ASSERT_GT(child, 0);
   const fs::path leftover = m_folder / (".ormel-" + std::to_string(child) + "-4.tmp");
   writeText(leftover, std::string(1 << 20, 'x'));
   EXPECT_EQ(runCli(m_folder, "--save sheet.ocs", "1+1\n").exitCode, 0);

@@ -22,6 +22,7 @@
 #include "base/number_format.h"
 #include "config/xmlnode.h"
 #include "scratchpad/content_file.h"
+#include "support/ended_process.h"
 #include "ui/ui_test_support.h"
 
 using ormel::testing_support::Desk;
@@ -226,10 +227,8 @@ void DataFileSafetyTest::aReadOnlyDataFolderIsReadAndThePerUserOneWritten() {
 
 void DataFileSafetyTest::staleTemporaryFilesAreRemovedAtStart() {
   Desk desk;
-  const pid_t ended = ::fork();
-  QVERIFY(ended >= 0);
-  if (ended == 0) ::_exit(0);
-  ::waitpid(ended, nullptr, 0);
+  const pid_t ended = ormel::testing_support::endedProcessId();
+  QVERIFY(ended > 0);
   const QString leftover = ".ormel-" + QString::number(ended) + "-3.tmp";
   const QString running = ".ormel-1-3.tmp";
   desk.write(leftover, QByteArray(4096, 'x'));
