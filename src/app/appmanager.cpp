@@ -136,11 +136,7 @@ void TAppManager::takeOverDataFolder() {
   report(problems, "ormelCalc could not read all of its data files:");
 }
 
-void TAppManager::InitFunctionList() {
-  ComboBox& list = m_window.funcsDropDown();
-  list.clearItems();
-  for (const std::string& item : functionListItems(m_parser)) list.addItem(item);
-}
+void TAppManager::InitFunctionList() { m_window.funcsDropDown().setItems(functionListItems(m_parser)); }
 
 bool TAppManager::loadStep(const std::string& path, std::size_t limit,
                            const std::function<void(const std::string& bytes, LoadNotes& notes)>& step) {
