@@ -68,10 +68,10 @@ StyledText readContent(std::string_view bytes, CharStyle defaultStyle) {
   throw EContentStreamError(kFailedToLoadStream);
 }
 
-void saveContentFile(const std::string& path, const StyledText& content) {
+void saveContentFile(const std::string& path, const StyledText& content, std::string_view fontFace) {
   // Saves of this folder that were killed left their temporary files here.
   removeStaleTemporaryFiles(folderOf(path));
-  const FileResult result = writeFileAtomically(path, writeRtf(content));
+  const FileResult result = writeFileAtomically(path, writeRtf(content, fontFace));
   if (result.ok) return;
   // The file could be created but its content not written out.
   if (result.error == ENOSPC || result.error == EIO || result.error == EDQUOT || result.error == EFBIG) {

@@ -12,6 +12,8 @@ namespace ormel {
 
 inline constexpr const char* kFailedToLoadStream = "Failed to Load Stream";
 inline constexpr const char* kFailedToSaveStream = "Failed to Save Stream";
+/// The font a sheet names when it is given none.
+inline constexpr std::string_view kDefaultSheetFont = "Verdana";
 
 /// The content stream could not be read ("Failed to Load Stream") or written ("Failed to Save
 /// Stream").
@@ -26,9 +28,11 @@ class EContentStreamError : public Exception {
   std::string m_reason;
 };
 
-/// The content as a Rich Text Format document: a colour table of the colours used, then each
-/// line's runs with their colour and bold state, lines separated by \par. Non-ASCII text as \uN.
-[[nodiscard]] std::string writeRtf(const StyledText& content);
+/// The content as a Rich Text Format document: a font table naming fontFace (UTF-8; empty names
+/// kDefaultSheetFont), a colour table of the colours used, then each line's runs with their
+/// colour and bold state, lines separated by \par. Characters of code page 1252 are written as
+/// \'hh, all others as \uN with the fallback "?".
+[[nodiscard]] std::string writeRtf(const StyledText& content, std::string_view fontFace = kDefaultSheetFont);
 
 /// Reads a Rich Text Format document tolerantly: the text of the body with \cfN colours from the
 /// colour table, \b, \plain, \par, \line, \tab, \'hh (code page 1252, or UTF-8 with
@@ -51,9 +55,11 @@ class EContentStreamError : public Exception {
 /// text is shown as plain text, so that what it holds stays in view.
 [[nodiscard]] StyledText readContent(std::string_view bytes, CharStyle defaultStyle);
 
-/// Writes the content file atomically. Throws EFCreateError when the file cannot be created, and
-/// EContentStreamError "Failed to Save Stream" when its content cannot be written (a full disk).
-void saveContentFile(const std::string& path, const StyledText& content);
+/// Writes the content file atomically, naming fontFace in its font table. Throws EFCreateError
+/// when the file cannot be created, and EContentStreamError "Failed to Save Stream" when its
+/// content cannot be written (a full disk).
+void saveContentFile(const std::string& path, const StyledText& content,
+                     std::string_view fontFace = kDefaultSheetFont);
 
 /// Reads a content file (at most kContentFileLimit bytes, never from a FIFO or device). Throws
 /// EFOpenError when it cannot be opened or read, and EContentStreamError "Failed to Load Stream"

@@ -61,6 +61,8 @@ void MainWindowLogic::keyUp(int key, KeyModifiers modifiers) {
   runHandler([&] { ScratchPadKeyUp(key, modifiers); });
 }
 
+void MainWindowLogic::strayKeyUp(int /*key*/, KeyModifiers /*modifiers*/) { m_varsDropDown.setTag(0); }
+
 void MainWindowLogic::ScratchPadKeyDown(int /*key*/, KeyModifiers /*modifiers*/) {
   if (m_scratchPad.selAttributes().color == prefColor("AnswerColor")) {
     m_scratchPad.setSelAttributes(CharStyle{prefColor("RegExpColor"), true});

@@ -37,6 +37,8 @@ class MainWindowLogic final : public KeyEventSink {
   /// False when the character is to be discarded (the handler aborted or failed).
   bool keyPress(char32_t character, KeyModifiers modifiers) override;
   void keyUp(int key, KeyModifiers modifiers) override;
+  /// Clears the one-shot flag, as any key release does, and does nothing else.
+  void strayKeyUp(int key, KeyModifiers modifiers) override;
 
   /// Key-down rule: a caret that types in the answer colour switches to the expression colour.
   void ScratchPadKeyDown(int key, KeyModifiers modifiers);

@@ -229,7 +229,9 @@ void MemoryTextControl::clear() {
   moveCaret(0);
 }
 
-void MemoryTextControl::saveContent(const std::string& path) const { saveContentFile(path, content()); }
+void MemoryTextControl::saveContent(const std::string& path) const {
+  saveContentFile(path, content(), m_fontFace);
+}
 
 void MemoryTextControl::loadContent(const std::string& path) {
   setContent(loadContentFile(path, m_defaultStyle));

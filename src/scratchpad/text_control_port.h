@@ -44,6 +44,10 @@ class KeyEventSink {
   /// False discards the character: the control never sees it.
   virtual bool keyPress(char32_t character, KeyModifiers modifiers) = 0;
   virtual void keyUp(int key, KeyModifiers modifiers) = 0;
+  /// A key released over the control whose press went elsewhere (the Enter that closed a dialog
+  /// or that the variable editor took): no key rule acts on it, but it ends what waited for the
+  /// next release.
+  virtual void strayKeyUp(int /*key*/, KeyModifiers /*modifiers*/) {}
 };
 
 /// The scratch pad seen as a text control. Lines are the paragraphs (the control never wraps);

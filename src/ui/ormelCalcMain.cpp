@@ -30,6 +30,7 @@
 #include "ui/scratch_pad_edit.h"
 #include "ui/settingsform.h"
 #include "ui/shutdown_signals.h"
+#include "ui/toolbar_close_button.h"
 
 namespace ormel {
 namespace {
@@ -82,6 +83,25 @@ bool isEnter(const QEvent* event, QEvent::Type type) {
   return key == Qt::Key_Return || key == Qt::Key_Enter;
 }
 
+/// Wheel notches and the arrow keys that step through a closed drop-down's items.
+bool choosesWithoutTheList(const QEvent& event) {
+  if (event.type() == QEvent::Wheel) return true;
+  if (event.type() != QEvent::KeyPress) return false;
+  const int key = static_cast<const QKeyEvent&>(event).key();
+  return key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_PageUp || key == Qt::Key_PageDown;
+}
+
+/// Shows the hint of the entry highlighted in menu and its submenus. A menu is a window of its
+/// own, so the hints it sends by itself stop there and never reach the main window.
+void showHintsInStatusBar(QMenu* menu, QStatusBar* statusBar) {
+  QObject::connect(menu, &QMenu::hovered, statusBar,
+                   [statusBar](QAction* action) { statusBar->showMessage(action->statusTip()); });
+  QObject::connect(menu, &QMenu::aboutToHide, statusBar, &QStatusBar::clearMessage);
+  for (QAction* action : menu->actions()) {
+    if (QMenu* submenu = action->menu()) showHintsInStatusBar(submenu, statusBar);
+  }
+}
+
 const char* dockName(Qt::ToolBarArea area) { return area == Qt::BottomToolBarArea ? kBottomDock : kTopDock; }
 
 }  // namespace
@@ -123,6 +143,11 @@ TForm1::TForm1(TAppManager::Folders folders, QWidget* parent)
 TForm1::~TForm1() {
   m_scratchPad->setKeyEventSink(nullptr);
   m_textControl.setKeyEventSink(nullptr);
+  // Events can still arrive while the members go (a closing popup changes the active window):
+  // they must find the logic and the application manager gone, not freed.
+  m_closed = true;
+  m_logic.reset();
+  m_appManager.reset();
 }
 
 bool TForm1::FormCreate() {
@@ -198,7 +223,8 @@ void TForm1::buildToolbars() {
   m_varsToolbar->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(m_varsToolbar, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& at) { m_functionPopupMenu->popup(m_varsToolbar->mapToGlobal(at)); });
-  m_varsDropDown->lineEdit()->installEventFilter(this);
+  m_varsDropDown->installEventFilter(this);
+  new ToolbarCloseButton(*m_varsToolbar);
 
   m_funcsToolbar = dockableToolbar(QStringLiteral("FuncsToolbar"), QStringLiteral("Functions"), this);
   m_funcsDropDown = editableDropDown(QStringLiteral("FuncsDropDown"), m_funcsToolbar);
@@ -206,7 +232,8 @@ void TForm1::buildToolbars() {
       captionLabel(QStringLiteral("func"), QStringLiteral("FuncsLabelItem"), m_funcsToolbar));
   m_funcsToolbar->addWidget(m_funcsDropDown);
   QLineEdit* funcsEdit = m_funcsDropDown->lineEdit();
-  funcsEdit->installEventFilter(this);
+  m_funcsDropDown->installEventFilter(this);
+  new ToolbarCloseButton(*m_funcsToolbar);
   connect(funcsEdit, &QLineEdit::textEdited, funcsEdit, [funcsEdit](const QString& text) {
     const QString upper = text.toUpper();
     if (upper == text) return;
@@ -225,6 +252,7 @@ void TForm1::buildToolbars() {
   m_varsTextLabel->setMinimumWidth(1);
   m_varsTextLabel->setContentsMargins(4, 0, 4, 0);
   m_varsTextToolbar->addWidget(m_varsTextLabel);
+  new ToolbarCloseButton(*m_varsTextToolbar);
 
   addToolBar(Qt::TopToolBarArea, m_varsToolbar);
   addToolBar(Qt::TopToolBarArea, m_funcsToolbar);
@@ -279,6 +307,7 @@ void TForm1::buildMenus() {
   m_variablesTextMenuItem = toggle("Variables List", "VariablesTextMenuItem", 2);
   entry(m_commandMenu, "About", "AboutAction", 0);
   connect(m_commandMenu, &QMenu::aboutToShow, this, &TForm1::commandMenuPopup);
+  showHintsInStatusBar(m_commandMenu, statusBar());
 
   m_scratchPad->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(m_scratchPad, &QWidget::customContextMenuRequested, this,
@@ -288,6 +317,7 @@ void TForm1::buildMenus() {
   m_functionPopupMenu->setObjectName(QStringLiteral("functionPopupMenu"));
   QAction* paste = m_functionPopupMenu->addAction(QStringLiteral("Paste"));
   paste->setObjectName(QStringLiteral("Paste"));
+  showHintsInStatusBar(m_functionPopupMenu, statusBar());
   connect(paste, &QAction::triggered, this, [this] {
     if (m_logic) runCommand([this] { m_logic->PasteClick(); });
   });
@@ -321,7 +351,9 @@ void TForm1::runCommand(const std::function<void()>& handler) {
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
-  if (m_logic && watched == m_varsDropDown->lineEdit() && isEnter(event, QEvent::KeyPress)) {
+  // The keys of an editable drop-down go to the drop-down itself, which hands them to its line
+  // edit by calling the edit's event() directly, past any filter there.
+  if (m_logic && watched == m_varsDropDown && isEnter(event, QEvent::KeyPress)) {
     // The release of this Enter lands in the scratch pad, where the one-shot flag takes it.
     std::string text = m_varsDropDown->currentText().toStdString();
     bool accept = true;
@@ -329,7 +361,13 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     m_scratchPad->setFocus();
     return true;
   }
-  if (m_logic && watched == m_funcsDropDown->lineEdit()) {
+  if (m_logic && watched == m_funcsDropDown) {
+    if (choosesWithoutTheList(*event)) {
+      // Each wheel notch or arrow key would choose the next item and insert its call: the
+      // arrows open the list to choose from instead, the wheel does nothing.
+      if (event->type() == QEvent::KeyPress) m_funcsDropDown->showPopup();
+      return true;
+    }
     if (isEnter(event, QEvent::KeyPress)) {
       const std::string text = m_funcsDropDown->currentText().toStdString();
       runCommand([&] { m_logic->FuncsDropDownAcceptText(text); });

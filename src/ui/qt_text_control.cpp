@@ -279,7 +279,10 @@ void QtTextControl::clear() {
   m_editor.setTextCursor(cursor);
 }
 
-void QtTextControl::saveContent(const std::string& path) const { saveContentFile(path, content()); }
+void QtTextControl::saveContent(const std::string& path) const {
+  // The face the pad was set to, which the sheet's readers substitute as this machine does.
+  saveContentFile(path, content(), m_editor.font().family().toStdString());
+}
 
 void QtTextControl::loadContent(const std::string& path) {
   setContent(loadContentFile(path, defaultStyle()));

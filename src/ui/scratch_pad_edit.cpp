@@ -28,7 +28,18 @@ ScratchPadEdit::ScratchPadEdit(QWidget* parent) : QTextEdit(parent) {
   setFont(padFont);
 }
 
+namespace {
+
+/// The physical key, the same for its press and its release whatever the modifiers did between.
+quint32 physicalKeyOf(const QKeyEvent& event) {
+  return event.nativeScanCode() != 0 ? event.nativeScanCode()
+                                     : static_cast<quint32>(event.key()) | 0x80000000U;
+}
+
+}  // namespace
+
 void ScratchPadEdit::keyPressEvent(QKeyEvent* event) {
+  m_keysDown.insert(physicalKeyOf(*event));
   if (m_sink == nullptr) {
     applyKey(event);
     return;
@@ -56,6 +67,12 @@ void ScratchPadEdit::keyReleaseEvent(QKeyEvent* event) {
   // A held key repeats its press; the rules see one release, when the key comes up.
   if (m_sink == nullptr || event->isAutoRepeat()) {
     QTextEdit::keyReleaseEvent(event);
+    return;
+  }
+  if (m_keysDown.erase(physicalKeyOf(*event)) == 0) {
+    // The press went to another window or widget, typically the Enter that closed a dialog:
+    // acting on it would finish the pad's line a second time.
+    m_sink->strayKeyUp(virtualKeyOf(*event), keyModifiersOf(event->modifiers()));
     return;
   }
   QTextCursor step(document());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QTextEdit>
+#include <set>
 
 #include "scratchpad/text_control_port.h"
 
@@ -19,7 +20,8 @@ class ScratchPadEdit : public QTextEdit {
   explicit ScratchPadEdit(QWidget* parent = nullptr);
 
   /// Where the keys go, in the order key down, character (which the sink may discard), the
-  /// key's effect on the text, key up; none means the pad behaves as a plain editor.
+  /// key's effect on the text, key up; none means the pad behaves as a plain editor. A release
+  /// whose press the pad did not receive goes to the sink as a stray release.
   void setKeyEventSink(KeyEventSink* sink) { m_sink = sink; }
 
  protected:
@@ -33,6 +35,8 @@ class ScratchPadEdit : public QTextEdit {
   void applyKey(QKeyEvent* event);
 
   KeyEventSink* m_sink = nullptr;
+  /// The keys pressed in the pad and not yet released, by scan code (by Qt key without one).
+  std::set<quint32> m_keysDown;
 };
 
 }  // namespace ormel
