@@ -32,6 +32,7 @@
 #include "ui/qt_timer.h"
 #include "ui/scratch_pad_edit.h"
 #include "ui/settingsform.h"
+#include "ui/shutdown_signals.h"
 #include "ui/toolbar_close_button.h"
 
 namespace ormel {
@@ -174,6 +175,7 @@ bool TForm1::FormCreate() {
     m_closed = true;
     return false;
   }
+  m_appManager->takeOverDataFolder();
   m_instanceServer = new InstanceServer(
       title, [this] { bringForward(*this); }, this);
   // After the first show: the window comes sooner, and a later start waits for the listener.
@@ -181,6 +183,11 @@ bool TForm1::FormCreate() {
       m_instanceServer, [server = m_instanceServer] { server->listen(); }, Qt::QueuedConnection);
   FormResize();
   return true;
+}
+
+void TForm1::abandonStartUp() {
+  m_messageBox.setSilent(true);
+  rejectModalDialogs();
 }
 
 void TForm1::buildActions() {
@@ -251,6 +258,9 @@ void TForm1::buildToolbars() {
   m_varsTextLabel = new QLabel(m_varsTextToolbar);
   m_varsTextLabel->setObjectName(QStringLiteral("VarsTextLabel"));
   m_varsTextLabel->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+  // A long list of variables must not make the window wider than the screen: the label shows
+  // what fits, and its hint shows the whole list.
+  m_varsTextLabel->setMinimumWidth(1);
   m_varsTextLabel->setContentsMargins(4, 0, 4, 0);
   m_varsTextToolbar->addWidget(m_varsTextLabel);
   new ToolbarCloseButton(*m_varsTextToolbar);
@@ -414,10 +424,10 @@ void TForm1::ToolbarMenuItemClick(QAction* item) {
   }
 }
 
-QString TForm1::askSheetFile(bool save) {
-  QFileDialog dialog(this, save ? QStringLiteral("Save Sheet As") : QStringLiteral("Open Sheet"),
-                     m_appManager ? QString::fromStdString(m_appManager->paths().DataDir) : QString(),
-                     QString::fromLatin1(kSheetFilter));
+QString TForm1::askSheetFile(bool save, const QString& title, const QString& folder) {
+  const QString start =
+      !folder.isEmpty() || !m_appManager ? folder : QString::fromStdString(m_appManager->paths().DataDir);
+  QFileDialog dialog(this, title, start, QString::fromLatin1(kSheetFilter));
   dialog.setObjectName(save ? QStringLiteral("SaveSheetDialog") : QStringLiteral("LoadSheetDialog"));
   // Qt's own dialog, so that it can be centred over the window.
   dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -437,12 +447,12 @@ void TForm1::CommonSheetDialogShow(QFileDialog& dialog) {
 }
 
 void TForm1::SaveSheetExecute() {
-  const QString file = askSheetFile(true);
+  const QString file = askSheetFile(true, QStringLiteral("Save Sheet As"));
   if (!file.isEmpty()) m_textControl.saveContent(file.toStdString());
 }
 
 void TForm1::LoadSheetExecute() {
-  const QString file = askSheetFile(false);
+  const QString file = askSheetFile(false, QStringLiteral("Open Sheet"));
   if (!file.isEmpty()) m_textControl.loadContent(file.toStdString());
 }
 

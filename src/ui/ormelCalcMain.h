@@ -62,6 +62,9 @@ class TForm1 : public QMainWindow, public AppWindow {
   /// rule. False when another instance runs and was brought forward: this one then ends
   /// without saving anything.
   [[nodiscard]] bool FormCreate();
+  /// For a start-up that is to end before the window opens: closes the message box that shows
+  /// and keeps later ones from showing.
+  void abandonStartUp();
 
   /// The commands in action-list order.
   [[nodiscard]] const std::vector<Command*>& commands() const { return m_commands; }
@@ -110,6 +113,7 @@ class TForm1 : public QMainWindow, public AppWindow {
   [[nodiscard]] std::unique_ptr<Timer> createTimer() override;
   [[nodiscard]] THTTPGet& GetUpdate() override { return m_getUpdate; }
   [[nodiscard]] UpdateWindow& updateWindow() override { return m_updateWindow; }
+  [[nodiscard]] FileDialog& fileDialog() override { return m_sheetFileDialog; }
   void setHintTiming(int pauseMs, int shortPauseMs) override;
   [[nodiscard]] std::vector<ToolbarPlace> toolbarPlaces() const override;
   void setToolbarVisible(const std::string& name, bool visible) override;
@@ -131,6 +135,19 @@ class TForm1 : public QMainWindow, public AppWindow {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  /// The sheet dialog behind the file-dialog port.
+  class SheetFileDialog final : public FileDialog {
+   public:
+    explicit SheetFileDialog(TForm1& form) : m_form(form) {}
+    [[nodiscard]] std::string askSaveFile(const std::string& title, const std::string& folder) override {
+      return m_form.askSheetFile(true, QString::fromStdString(title), QString::fromStdString(folder))
+          .toStdString();
+    }
+
+   private:
+    TForm1& m_form;
+  };
+
   /// Where a docked toolbar stands: its dock, row and position along the row.
   struct DockPlace {
     Qt::ToolBarArea area;
@@ -151,8 +168,9 @@ class TForm1 : public QMainWindow, public AppWindow {
   void SaveSheetExecute();
   void LoadSheetExecute();
   void CheckForUpdateExecute();
-  /// The file the user picks in a sheet dialog; empty when cancelled.
-  [[nodiscard]] QString askSheetFile(bool save);
+  /// The file the user picks in a sheet dialog, which starts in folder (the data folder when
+  /// empty); empty when cancelled.
+  [[nodiscard]] QString askSheetFile(bool save, const QString& title, const QString& folder = {});
   void CommonSheetDialogShow(QFileDialog& dialog);
   /// Runs a command's handler; an error it raises is reported in a message box.
   void runCommand(const std::function<void()>& handler);
@@ -189,6 +207,7 @@ class TForm1 : public QMainWindow, public AppWindow {
   QtMainWindowFrame m_frame;
   QtMessageBox m_messageBox;
   QtUpdateWindow m_updateWindow;
+  SheetFileDialog m_sheetFileDialog{*this};
   std::unique_ptr<QtActionList> m_actionList;
   std::unique_ptr<QtComboBox> m_funcsBox;
   std::unique_ptr<QtComboBox> m_varsBox;
