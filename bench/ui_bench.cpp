@@ -1,5 +1,6 @@
 // The window's own figures, on the real widgets (offscreen): Enter to answer on a typical line
-// and at the end of a 10,000-line pad, opening a 10,000-line sheet, and Recalculate on one.
+// and at the end of a 10,000-line pad, opening a 10,000-line sheet, Recalculate on one, and the
+// completion list appearing after the key that makes two letters of a name.
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QTextBlock>
@@ -9,6 +10,7 @@
 
 #include "scratchpad/content_file.h"
 #include "ui/command_keys.h"
+#include "ui/completion_popup.h"
 #include "ui/ui_test_support.h"
 
 using ormel::testing_support::Desk;
@@ -51,6 +53,8 @@ class UiBench : public QObject {
   void openSheet();
   void recalculate_data();
   void recalculate();
+  void completionListAfterKey_data();
+  void completionListAfterKey();
 };
 
 void UiBench::enterToAnswer_data() {
@@ -162,6 +166,50 @@ void UiBench::recalculate() {
   // On a shared machine the wall time includes waiting for a core; the CPU time does not.
   qInfo("Recalculate, %s: median %.1f ms wall, %.1f ms CPU; slowest %.1f ms wall", QTest::currentDataTag(),
         medianMs, cpuSamples[cpuSamples.size() / 2] / 1e6, samples.back() / 1e6);
+  QTest::setBenchmarkResult(medianMs, QTest::WalltimeMilliseconds);
+}
+
+void UiBench::completionListAfterKey_data() {
+  QTest::addColumn<QString>("before");
+  QTest::addColumn<int>("key");
+  QTest::addColumn<bool>("opens");
+  QTest::newRow("the list opens") << "2*s" << int(Qt::Key_Q) << true;
+  QTest::newRow("a key that opens none (the floor)") << "2*1" << int(Qt::Key_2) << false;
+}
+
+void UiBench::completionListAfterKey() {
+  QFETCH(QString, before);
+  QFETCH(int, key);
+  QFETCH(bool, opens);
+  Desk desk;
+  QVERIFY(desk.start());
+  QWidget* pad = QApplication::focusWidget();
+  const ormel::CompletionPopup& popup = *desk.form->completionPopup();
+  std::vector<qint64> samples;
+  qint64 first = 0;
+  for (int i = 0; i < 300; ++i) {
+    QTest::keyClicks(pad, before);
+    QCoreApplication::processEvents();
+    QElapsedTimer clock;
+    clock.start();
+    QTest::keyClick(pad, Qt::Key(key));
+    // Until the list is painted.
+    QCoreApplication::processEvents();
+    const qint64 elapsed = clock.nsecsElapsed();
+    QCOMPARE(popup.isShown(), opens);
+    if (i == 0) {
+      first = elapsed;
+    } else {
+      samples.push_back(elapsed);
+    }
+    QTest::keyClick(pad, Qt::Key_Escape);
+    QTest::keyClick(pad, Qt::Key_Escape);
+    QCoreApplication::processEvents();
+  }
+  std::sort(samples.begin(), samples.end());
+  const double medianMs = samples[samples.size() / 2] / 1e6;
+  qInfo("Key to painted pad, %s: first %.3f ms, then median %.3f ms, 90th percentile %.3f ms",
+        QTest::currentDataTag(), first / 1e6, medianMs, samples[samples.size() * 9 / 10] / 1e6);
   QTest::setBenchmarkResult(medianMs, QTest::WalltimeMilliseconds);
 }
 

@@ -20,8 +20,9 @@ class CliSession {
   /// Messages go to errors as "status:", "error:" and "alert:" lines.
   CliSession(const CliOptions& options, std::FILE* errors);
 
-  /// Loads preferences, variables and the opening sheet; false (with a message) when a file
-  /// cannot be read.
+  /// Loads preferences, variables and the opening sheet; false (with a message) when the sheet
+  /// cannot be read. A variables file that cannot be read is left alone; one that could not be
+  /// used in full is kept aside before it is saved over.
   bool start();
   /// Enters every line of input; with echo each line's answer goes to output at once.
   void enterLines(std::istream& input, bool echo, std::FILE* output);
@@ -39,12 +40,14 @@ class CliSession {
 
  private:
   void report(const char* kind, const std::string& text);
+  void loadVariables(const std::string& path);
   void printLines(int first, int last, std::FILE* output) const;
 
   const CliOptions& m_options;
   std::FILE* m_errors;
   HeadlessScratchPad m_pad;
   bool m_reported = false;
+  bool m_keepVariablesFile = false;
 };
 
 }  // namespace ormel

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "base/exceptions.h"
 #include "scratchpad/styled_text.h"
@@ -18,7 +19,13 @@ inline constexpr std::string_view kDefaultSheetFont = "Verdana";
 /// Stream").
 class EContentStreamError : public Exception {
  public:
-  using Exception::Exception;
+  explicit EContentStreamError(const std::string& message, std::string reason = {})
+      : Exception(message), m_reason(std::move(reason)) {}
+  /// The system's reason when there is one ("No space left on device"); not part of the message.
+  [[nodiscard]] const std::string& reason() const { return m_reason; }
+
+ private:
+  std::string m_reason;
 };
 
 /// The content as a Rich Text Format document: a font table naming fontFace (UTF-8; empty names
@@ -34,13 +41,18 @@ class EContentStreamError : public Exception {
 /// defaultStyle's colour. Empty when the bytes do not start as RTF.
 [[nodiscard]] std::optional<StyledText> readRtf(std::string_view bytes, CharStyle defaultStyle);
 
+/// False when the bytes start as RTF but end before the document's outermost group closes, or
+/// go on after it (a cut or damaged file, whose text the reader would skip or leave unread).
+[[nodiscard]] bool rtfIsComplete(std::string_view bytes);
+
 /// Reads plain text, one line per line of the bytes (ended by LF, CR LF or CR), in defaultStyle.
 /// The bytes are UTF-8 (a leading byte-order mark is dropped) or, when they are not well-formed
 /// UTF-8, code page 1252. Empty for binary data (a NUL byte).
 [[nodiscard]] std::optional<StyledText> readPlainText(std::string_view bytes, CharStyle defaultStyle);
 
 /// Reads a content file's bytes: as RTF, else as plain text; throws EContentStreamError
-/// "Failed to Load Stream" when neither accepts them.
+/// "Failed to Load Stream" when neither accepts them. An incomplete RTF document that yields no
+/// text is shown as plain text, so that what it holds stays in view.
 [[nodiscard]] StyledText readContent(std::string_view bytes, CharStyle defaultStyle);
 
 /// Writes the content file atomically, naming fontFace in its font table. Throws EFCreateError
@@ -49,8 +61,9 @@ class EContentStreamError : public Exception {
 void saveContentFile(const std::string& path, const StyledText& content,
                      std::string_view fontFace = kDefaultSheetFont);
 
-/// Reads a content file. Throws EFOpenError when it cannot be opened or read, and
-/// EContentStreamError "Failed to Load Stream" when it is neither RTF nor text.
+/// Reads a content file (at most kContentFileLimit bytes, never from a FIFO or device). Throws
+/// EFOpenError when it cannot be opened or read, and EContentStreamError "Failed to Load Stream"
+/// when it is neither RTF nor text.
 [[nodiscard]] StyledText loadContentFile(const std::string& path, CharStyle defaultStyle);
 
 }  // namespace ormel

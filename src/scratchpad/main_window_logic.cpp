@@ -95,6 +95,32 @@ void MainWindowLogic::ScratchPadKeyUp(int key, KeyModifiers modifiers) {
 }
 
 std::optional<std::string> MainWindowLogic::evaluateFinishedLine(int n) {
+  if (n < 1) return std::nullopt;
+  m_lineFailure.reset();
+  m_evaluatingLine = true;
+  std::optional<std::string> answer;
+  try {
+    answer = writeAnswerBelow(n);
+  } catch (const std::exception& error) {
+    m_evaluatingLine = false;
+    markOutcome(n - 1, lineFailureOf(error));
+    throw;
+  }
+  m_evaluatingLine = false;
+  markOutcome(n - 1, m_lineFailure);
+  return answer;
+}
+
+void MainWindowLogic::markOutcome(int line, const std::optional<LineFailure>& failure) {
+  if (!failure) {
+    m_errorMarks.unmark(line);
+    return;
+  }
+  const std::string text = m_scratchPad.line(line);
+  m_errorMarks.mark(line, errorSpanIn(text, *failure), failure->message, text);
+}
+
+std::optional<std::string> MainWindowLogic::writeAnswerBelow(int n) {
   std::string expression = m_scratchPad.line(n - 1);
   if (n < 1 || expression.empty()) return std::nullopt;
   expression = TParser::RemoveBlanks(expression);
@@ -107,6 +133,7 @@ std::optional<std::string> MainWindowLogic::evaluateFinishedLine(int n) {
   if (m_savedVariables.addVariableString(expression, message) == 1) return std::nullopt;
   if (!message.empty()) {
     m_statusInfo.StatusErrorText(0, message);
+    m_lineFailure = LineFailure{LineFailureKind::kName, message, {}};
     return std::nullopt;
   }
   if (isNum(expression)) return std::nullopt;
@@ -150,6 +177,7 @@ void MainWindowLogic::placeCaretAfterAnswer(int n) {
 
 void MainWindowLogic::ParserParserError(TCustomParser& /*sender*/, const Exception& error) {
   m_statusInfo.StatusErrorText(0, error.message());
+  if (m_evaluatingLine) m_lineFailure = LineFailure{LineFailureKind::kExpression, error.message(), {}};
 }
 
 bool MainWindowLogic::FixDecimalWithOutLeadingZero(int n) {

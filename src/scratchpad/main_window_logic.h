@@ -7,6 +7,7 @@
 #include "config/prefs.h"
 #include "engine/parser.h"
 #include "scratchpad/answer_line.h"
+#include "scratchpad/error_marks.h"
 #include "scratchpad/recalculation.h"
 #include "scratchpad/savevars.h"
 #include "scratchpad/statusbar.h"
@@ -83,9 +84,16 @@ class MainWindowLogic final : public KeyEventSink {
   /// The answer line n starts with, in today's answer colour and separator (see answerLineAt).
   [[nodiscard]] std::optional<AnswerLine> answerLineAt(int n) const;
 
+  /// The lines whose last evaluation failed, each marked where it failed. Evaluating a line
+  /// marks it or, when it succeeds, takes its mark away.
+  [[nodiscard]] ErrorMarks& errorMarks() { return m_errorMarks; }
+
  private:
-  /// Evaluates line n - 1 and writes its answer at the start of line n; gives the answer.
+  /// Evaluates line n - 1 (writeAnswerBelow), marks its outcome on it and gives the answer
+  /// written at the start of line n.
   std::optional<std::string> evaluateFinishedLine(int n);
+  std::optional<std::string> writeAnswerBelow(int n);
+  void markOutcome(int line, const std::optional<LineFailure>& failure);
   /// evaluateFinishedLine with what it raises shown as the parser's errors are.
   FinishedLine finishLineForRecalculation(int n);
   void placeCaretAfterAnswer(int n);
@@ -101,6 +109,10 @@ class MainWindowLogic final : public KeyEventSink {
   TStatusInfo& m_statusInfo;
   ComboBox& m_varsDropDown;
   ApplicationErrorReport m_report;
+  ErrorMarks m_errorMarks;
+  /// While a line is evaluated: set when it has failed, even where nothing is raised.
+  std::optional<LineFailure> m_lineFailure;
+  bool m_evaluatingLine = false;
 };
 
 /// Puts the caret into line n at column (limited to the line's length), then scrolls to it.

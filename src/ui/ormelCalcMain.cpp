@@ -20,9 +20,12 @@
 #include "config/shortcut_text.h"
 #include "scratchpad/main_window_logic.h"
 #include "scratchpad/memory_text_control.h"
+#include "scratchpad/name_completion.h"
 #include "ui/aboutbox.h"
 #include "ui/answer_highlight.h"
 #include "ui/command_keys.h"
+#include "ui/completion_popup.h"
+#include "ui/error_mark_view.h"
 #include "ui/hint_timing_style.h"
 #include "ui/hotkeysform.h"
 #include "ui/instance_server.h"
@@ -31,6 +34,7 @@
 #include "ui/qt_timer.h"
 #include "ui/scratch_pad_edit.h"
 #include "ui/settingsform.h"
+#include "ui/shutdown_signals.h"
 #include "ui/toolbar_close_button.h"
 
 namespace ormel {
@@ -162,12 +166,19 @@ bool TForm1::FormCreate() {
       [this](const std::string& text) { m_messageBox.showError(text); });
   m_scratchPad->setKeyEventSink(m_logic.get());
   m_textControl.setKeyEventSink(m_logic.get());
+  m_nameCompleter = std::make_unique<NameCompleter>(
+      m_textControl, m_parser,
+      [this](const std::string& text, bool isFunction) { m_logic->pasteVariable(text, isFunction); });
+  m_completionPopup = std::make_unique<CompletionPopup>(
+      *m_scratchPad, *m_nameCompleter, [this](const std::function<void()>& change) { runCommand(change); });
+  m_errorMarkView = std::make_unique<ErrorMarkView>(*m_scratchPad, m_logic->errorMarks());
   connectCommands();
   const QString title = QString::fromUtf8(kApplicationTitle);
   if (m_appManager->OrmelSettings().getSettingValue("OneInstance") && isApplicationRunning(title)) {
     m_closed = true;
     return false;
   }
+  m_appManager->takeOverDataFolder();
   m_instanceServer = new InstanceServer(
       title, [this] { bringForward(*this); }, this);
   // After the first show: the window comes sooner, and a later start waits for the listener.
@@ -175,6 +186,11 @@ bool TForm1::FormCreate() {
       m_instanceServer, [server = m_instanceServer] { server->listen(); }, Qt::QueuedConnection);
   FormResize();
   return true;
+}
+
+void TForm1::abandonStartUp() {
+  m_messageBox.setSilent(true);
+  rejectModalDialogs();
 }
 
 void TForm1::buildActions() {
@@ -199,6 +215,8 @@ void TForm1::buildActions() {
   add("Recalculate", "Recalculate", QString(), kF5)
       ->setStatusTip(QStringLiteral("Recalculate every line of the pad from the top."));
 }
+
+const ErrorMarks* TForm1::errorMarks() const { return m_logic ? &m_logic->errorMarks() : nullptr; }
 
 Command* TForm1::command(const QString& name) const {
   const auto found = std::find_if(m_commands.begin(), m_commands.end(),
@@ -246,6 +264,9 @@ void TForm1::buildToolbars() {
   m_varsTextLabel = new QLabel(m_varsTextToolbar);
   m_varsTextLabel->setObjectName(QStringLiteral("VarsTextLabel"));
   m_varsTextLabel->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+  // A long list of variables must not make the window wider than the screen: the label shows
+  // what fits, and its hint shows the whole list.
+  m_varsTextLabel->setMinimumWidth(1);
   m_varsTextLabel->setContentsMargins(4, 0, 4, 0);
   m_varsTextToolbar->addWidget(m_varsTextLabel);
   new ToolbarCloseButton(*m_varsTextToolbar);
@@ -411,10 +432,10 @@ void TForm1::ToolbarMenuItemClick(QAction* item) {
   }
 }
 
-QString TForm1::askSheetFile(bool save) {
-  QFileDialog dialog(this, save ? QStringLiteral("Save Sheet As") : QStringLiteral("Open Sheet"),
-                     m_appManager ? QString::fromStdString(m_appManager->paths().DataDir) : QString(),
-                     QString::fromLatin1(kSheetFilter));
+QString TForm1::askSheetFile(bool save, const QString& title, const QString& folder) {
+  const QString start =
+      !folder.isEmpty() || !m_appManager ? folder : QString::fromStdString(m_appManager->paths().DataDir);
+  QFileDialog dialog(this, title, start, QString::fromLatin1(kSheetFilter));
   dialog.setObjectName(save ? QStringLiteral("SaveSheetDialog") : QStringLiteral("LoadSheetDialog"));
   // Qt's own dialog, so that it can be centred over the window.
   dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -434,12 +455,12 @@ void TForm1::CommonSheetDialogShow(QFileDialog& dialog) {
 }
 
 void TForm1::SaveSheetExecute() {
-  const QString file = askSheetFile(true);
+  const QString file = askSheetFile(true, QStringLiteral("Save Sheet As"));
   if (!file.isEmpty()) m_textControl.saveContent(file.toStdString());
 }
 
 void TForm1::LoadSheetExecute() {
-  const QString file = askSheetFile(false);
+  const QString file = askSheetFile(false, QStringLiteral("Open Sheet"));
   if (!file.isEmpty()) m_textControl.loadContent(file.toStdString());
 }
 

@@ -2,6 +2,8 @@
 
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -40,6 +42,11 @@ quint32 physicalKeyOf(const QKeyEvent& event) {
 
 void ScratchPadEdit::keyPressEvent(QKeyEvent* event) {
   m_keysDown.insert(physicalKeyOf(*event));
+  pressKey(event);
+  emit keyTyped(event->text(), event->key());
+}
+
+void ScratchPadEdit::pressKey(QKeyEvent* event) {
   if (m_sink == nullptr) {
     applyKey(event);
     return;
@@ -79,6 +86,14 @@ void ScratchPadEdit::keyReleaseEvent(QKeyEvent* event) {
   step.beginEditBlock();
   m_sink->keyUp(virtualKeyOf(*event), keyModifiersOf(event->modifiers()));
   step.endEditBlock();
+}
+
+void ScratchPadEdit::paintEvent(QPaintEvent* event) {
+  QTextEdit::paintEvent(event);
+  if (!m_overlay) return;
+  QPainter painter(viewport());
+  painter.setClipRect(event->rect());
+  m_overlay(painter, event->rect());
 }
 
 void ScratchPadEdit::applyKey(QKeyEvent* event) {

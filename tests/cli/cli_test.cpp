@@ -1,12 +1,16 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include "cli/cli_options.h"
+#include "support/ended_process.h"
 #include "support/row_name.h"
 
 namespace ormel {
@@ -189,12 +193,56 @@ TEST_F(CliTest, LongAndDeepLinesFinishOnASmallStack) {
   EXPECT_TRUE(run.out == sum + "\n" + deep + "\n 42\n") << run.out.size();
 }
 
-TEST_F(CliTest, ABrokenVariablesFileIsAnAlert) {
+TEST_F(CliTest, ABrokenVariablesFileIsKeptAsideBeforeItIsSavedOver) {
   fs::create_directories(m_folder / "data");
-  writeText(m_folder / "data" / "vars.xml", "<variables><variable name=\"a\" value=\"x\"/></variables>");
-  const CliRun run = runCli(m_folder, "--data data", "");
-  EXPECT_EQ(run.err, "alert: 'x' is not a valid floating point value\n");
+  const std::string broken =
+      "<variables><variable name=\"a\" value=\"x\"/><variable name=\"b\" value=\"2\"/></variables>";
+  writeText(m_folder / "data" / "vars.xml", broken);
+  const CliRun run = runCli(m_folder, "--data data", "b*3\n");
+  EXPECT_EQ(run.out, "b*3\n 6\n") << "the entries after the bad one load";
   EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("variable \"a\" skipped: 'x' is not a valid floating point value"),
+            std::string::npos);
+  std::vector<fs::path> copies;
+  for (const auto& entry : fs::directory_iterator(m_folder / "data")) {
+    if (entry.path().filename().string().starts_with("vars.xml.bad-")) copies.push_back(entry.path());
+  }
+  ASSERT_EQ(copies.size(), 1u);
+  EXPECT_EQ(readText(copies[0]), broken);
+  EXPECT_NE(run.err.find(copies[0].filename().string()), std::string::npos) << "the alert says where";
+  EXPECT_EQ(readText(m_folder / "data" / "vars.xml"),
+            "<variables>\r\n <variable name=\"B\" value=\"2\" />\r\n</variables>\r\n");
+}
+
+TEST_F(CliTest, VariablesWrittenWithACommaReadInTheCLocale) {
+  fs::create_directories(m_folder / "data");
+  // What the window writes under a comma locale.
+  writeText(m_folder / "data" / "vars.xml",
+            "<variables>\r\n <variable name=\"R\" value=\"0,25\" />\r\n <variable name=\"S\" value=\"3\" "
+            "/>\r\n</variables>\r\n");
+  const CliRun run = runCli(m_folder, "--data data", "r*s\n");
+  EXPECT_EQ(run.out, "r*s\n 0.75\n");
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+}
+
+TEST_F(CliTest, ASheetItCannotReadEndsWithStatusTwo) {
+  writeText(m_folder / "cut.ocs", "{\\rtf1\\ansi{\\colortbl;\\red255\\green255\\blue0;\\cf1 6*7\\par 42}");
+  const CliRun cut = runCli(m_folder, "--open cut.ocs", "");
+  EXPECT_EQ(cut.exitCode, 2);
+  EXPECT_NE(cut.err.find("cut.ocs"), std::string::npos) << cut.err;
+  ASSERT_EQ(::mkfifo((m_folder / "fifo.ocs").c_str(), 0644), 0);
+  const CliRun fifo = runCli(m_folder, "--open fifo.ocs", "");
+  EXPECT_EQ(fifo.exitCode, 2) << "a FIFO is refused, not waited on";
+  EXPECT_NE(fifo.err.find("Not a regular file"), std::string::npos) << fifo.err;
+}
+
+TEST_F(CliTest, SavingASheetRemovesTemporaryFilesOfKilledSaves) {
+  const pid_t child = testing_support::endedProcessId();
+  ASSERT_GT(child, 0);
+  const fs::path leftover = m_folder / (".ormel-" + std::to_string(child) + "-4.tmp");
+  writeText(leftover, std::string(1 << 20, 'x'));
+  EXPECT_EQ(runCli(m_folder, "--save sheet.ocs", "1+1\n").exitCode, 0);
+  EXPECT_FALSE(fs::exists(leftover));
 }
 
 struct OptionCase {

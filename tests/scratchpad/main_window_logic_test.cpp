@@ -286,3 +286,67 @@ TEST(TruncateAnswer, CutsTheMantissaOnly) {
 
 }  // namespace
 }  // namespace ormel
+
+namespace ormel {
+namespace {
+
+struct MarkCase {
+  const char* name;
+  const char* typed;
+  int line;
+  LineSpan span;
+  const char* message;
+};
+
+class ErrorMarkTest : public testing::TestWithParam<MarkCase> {
+ protected:
+  void SetUp() override { std::setlocale(LC_ALL, "C"); }
+};
+
+TEST_P(ErrorMarkTest, AFailedLineIsMarkedWhereItFailed) {
+  const MarkCase& row = GetParam();
+  ScratchPadFixture pad;
+  pad.type(row.typed);
+  const std::vector<ErrorMark>& marks = pad.logic->errorMarks().marks();
+  ASSERT_EQ(marks.size(), 1U);
+  EXPECT_EQ(marks[0].line, row.line);
+  EXPECT_EQ(marks[0].span, row.span);
+  EXPECT_EQ(marks[0].message, row.message);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ErrorMarkTest,
+    testing::Values(
+        MarkCase{"compileError", "2+*\r", 0, {0, 3}, "Parsing error"},
+        MarkCase{"divisionByZero", "1+1\r\r1/0\r", 2, {0, 3}, "Floating point division by zero"},
+        MarkCase{"integerDivisionByZero", "5 DIV 0\r", 0, {0, 7}, "Division by zero"},
+        MarkCase{"hexConstant", "2 + $g1\r", 0, {4, 3}, "'$G1' is not a valid integer value"},
+        MarkCase{"refusedName", "1x = 5\r", 0, {0, 2}, "Invalid variable name"},
+        MarkCase{"nameTheParserRefuses", "a+b = 3\r", 0, {0, 3}, "A+B"},
+        MarkCase{"assignmentThatDoesNotCompile", "x = 2+\r", 0, {4, 2}, "Parsing error"},
+        MarkCase{"assignmentThatDividesByZero", "x = 1/0\r", 0, {4, 3}, "Floating point division by zero"}),
+    testing_support::RowName());
+
+TEST_F(ScratchPadTest, AMarkGoesWhenItsLineIsEvaluatedWithoutError) {
+  m_pad.type("1/x\r");
+  ASSERT_NE(m_pad.logic->errorMarks().markOf(0), nullptr);
+  // The answer line, the assignment and the empty line succeed and leave the mark alone.
+  m_pad.type("x = 4\r\r");
+  EXPECT_NE(m_pad.logic->errorMarks().markOf(0), nullptr);
+  enterAt(3);
+  EXPECT_EQ(m_pad.pad.line(1), " 0.25");
+  EXPECT_EQ(m_pad.logic->errorMarks().markOf(0), nullptr);
+  EXPECT_TRUE(m_pad.logic->errorMarks().marks().empty());
+}
+
+TEST_F(ScratchPadTest, AVariableEditorFailureMarksNoLine) {
+  m_pad.pad.setSelText("1+1");
+  std::string text = "y = 2+";
+  bool accept = true;
+  m_pad.logic->VarsDropDownAcceptText(text, accept);
+  EXPECT_EQ(m_pad.statusLabel.caption(), "Parsing error");
+  EXPECT_TRUE(m_pad.logic->errorMarks().marks().empty());
+}
+
+}  // namespace
+}  // namespace ormel
