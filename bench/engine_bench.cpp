@@ -53,6 +53,40 @@ void BM_Compile(benchmark::State& state) {
 }
 BENCHMARK(BM_Compile)->DenseRange(0, 4);
 
+// Lines far beyond the compiled form's limits: recognition must still finish in time linear in
+// the length and without deep recursion, and the compile fail with its message.
+void BM_CompileSum(benchmark::State& state) {
+  ormel::TParser parser;
+  parser.SetOnParserError([](ormel::TCustomParser&, const ormel::Exception&) {});
+  const std::string line = sumOf("1", static_cast<int>(state.range(0)));
+  for (auto _ : state) {
+    parser.SetExpression(line);
+    benchmark::DoNotOptimize(parser.ExpressionError());
+  }
+  state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_CompileSum)
+    ->RangeMultiplier(10)
+    ->Range(1000, 100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
+
+void BM_CompileDeep(benchmark::State& state) {
+  ormel::TParser parser;
+  const auto depth = static_cast<std::size_t>(state.range(0));
+  const std::string line = std::string(depth, '(') + "1+2" + std::string(depth, ')');
+  for (auto _ : state) {
+    parser.SetExpression(line);
+    benchmark::DoNotOptimize(parser.firstStep());
+  }
+  state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_CompileDeep)
+    ->RangeMultiplier(10)
+    ->Range(1000, 100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
+
 void BM_MuparserCompile(benchmark::State& state) {
   mu::Parser parser;
   double x = 0.5;

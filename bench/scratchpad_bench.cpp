@@ -1,5 +1,6 @@
 // The scratch pad through the in-memory text control: a line typed and evaluated, a key typed
-// into pads of different sizes, the terminal companion over many lines, and sheet save and load.
+// into pads of different sizes, a long line typed, the terminal companion over many lines and
+// one long line, and sheet save and load.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -42,20 +43,55 @@ void BM_TypeKey(benchmark::State& state) {
 }
 BENCHMARK(BM_TypeKey)->Arg(0)->Arg(100000)->Unit(benchmark::kMicrosecond);
 
+/// The terminal companion over input as one run, its pad and messages thrown away.
+void runCliOn(const std::string& input) {
+  static std::FILE* const sink = std::fopen("/dev/null", "w");
+  const CliOptions options;
+  CliSession session(options, sink);
+  std::istringstream lines(input);
+  session.start();
+  session.enterLines(lines, false, sink);
+  session.printPad(sink);
+}
+
+// A sum of N terms typed key by key and finished with Enter: the time per character must not
+// grow with the line's length.
+void BM_TypeLongLine(benchmark::State& state) {
+  std::string line = "1";
+  for (int64_t n = 1; n < state.range(0); ++n) line += "+1";
+  for (auto _ : state) {
+    HeadlessScratchPad scratchPad;
+    scratchPad.enterLine(line);
+    benchmark::DoNotOptimize(scratchPad.pad.lineCount());
+  }
+  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(line.size() + 1));
+}
+BENCHMARK(BM_TypeLongLine)->Arg(1000)->Arg(8000)->Arg(64000)->Unit(benchmark::kMillisecond);
+
+void BM_CliLongLine(benchmark::State& state) {
+  std::string input = "1";
+  while (static_cast<int64_t>(input.size()) < state.range(0)) input += "+1";
+  input += "\n";
+  for (auto _ : state) runCliOn(input);
+}
+BENCHMARK(BM_CliLongLine)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_CliSums(benchmark::State& state) {
+  // 60-character sums: "1+2+...".
+  std::string line = "1";
+  for (int term = 2; line.size() < 60; ++term) line += "+" + std::to_string(term % 10);
+  std::string input;
+  for (int64_t n = 0; n < state.range(0); ++n) input += line.substr(0, 60) + "\n";
+  for (auto _ : state) runCliOn(input);
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_CliSums)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
+
 void BM_CliLines(benchmark::State& state) {
   std::string input;
   for (int64_t n = 0; n < state.range(0); ++n)
     input += n % 4 == 0 ? "x = " + std::to_string(n) + "\n" : "x/7+.5\n";
-  std::FILE* sink = std::fopen("/dev/null", "w");
-  const CliOptions options;
-  for (auto _ : state) {
-    CliSession session(options, sink);
-    std::istringstream lines(input);
-    session.start();
-    session.enterLines(lines, false, sink);
-    session.printPad(sink);
-  }
-  std::fclose(sink);
+  for (auto _ : state) runCliOn(input);
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_CliLines)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);

@@ -1,13 +1,18 @@
 // The window's own figures, on the real widgets (offscreen): Enter to answer on a typical line
-// and at the end of a 10,000-line pad, opening a 10,000-line sheet, and what the recovery copy
-// costs the window thread in a 100,000-line pad.
+// and at the end of a 10,000-line pad, opening a 10,000-line sheet, Recalculate on one, the
+// completion list appearing after the key that makes two letters of a name, and what the
+// recovery copy costs the window thread in a 100,000-line pad.
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QTextBlock>
 #include <algorithm>
+#include <ctime>
 #include <vector>
 
 #include "app/recovery_copy.h"
 #include "scratchpad/content_file.h"
+#include "ui/command_keys.h"
+#include "ui/completion_popup.h"
 #include "ui/ui_test_support.h"
 
 using ormel::testing_support::Desk;
@@ -25,6 +30,12 @@ ormel::StyledLine styledLine(const std::u16string& text, ormel::CharStyle style)
 std::pair<double, double> medianAndMaxMs(std::vector<qint64> samples) {
   std::sort(samples.begin(), samples.end());
   return {samples[samples.size() / 2] / 1e6, samples.back() / 1e6};
+}
+
+qint64 threadCpuNanoseconds() {
+  timespec now{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
 }
 
 /// lines lines: expressions, each followed by its answer.
@@ -48,6 +59,10 @@ class UiBench : public QObject {
   void enterToAnswer_data();
   void enterToAnswer();
   void openSheet();
+  void recalculate_data();
+  void recalculate();
+  void completionListAfterKey_data();
+  void completionListAfterKey();
   void recoveryInALongPad();
 };
 
@@ -110,6 +125,100 @@ void UiBench::openSheet() {
   const double medianMs = samples[samples.size() / 2] / 1e6;
   qInfo("Opening a 10,000-line sheet: median %.1f ms (reading the file %.1f ms, filling the pad %.1f ms)",
         medianMs, readMs, fillMs);
+  QTest::setBenchmarkResult(medianMs, QTest::WalltimeMilliseconds);
+}
+
+void UiBench::recalculate_data() {
+  QTest::addColumn<bool>("answersChange");
+  QTest::newRow("10,000 lines, no answer changes") << false;
+  QTest::newRow("10,000 lines, every answer changes") << true;
+}
+
+void UiBench::recalculate() {
+  QFETCH(bool, answersChange);
+  // An assignment on top that every other line uses, so that changing it changes every answer.
+  ormel::StyledText sheet = sheetOf(10000 - 2);
+  for (std::size_t n = 0; n < sheet.size(); n += 2) sheet[n] = styledLine(u"12.5*K+SIN(0.5)", kExpression);
+  sheet.insert(sheet.begin(), styledLine(u"k = 5", kExpression));
+  sheet.push_back(styledLine(u"", kExpression));
+  Desk desk;
+  QVERIFY(desk.start());
+  desk.form->textControl().setContent(sheet);
+  ormel::Command* command = desk.form->command("Recalculate");
+  command->trigger();
+  QCoreApplication::processEvents();
+  QCOMPARE(desk.pad().document()->blockCount(), 10000);
+  std::vector<qint64> samples;
+  std::vector<qint64> cpuSamples;
+  for (int i = 0; i < 10; ++i) {
+    if (answersChange) {
+      QTextCursor top(desk.pad().document());
+      top.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+      top.insertText(i % 2 == 0 ? QStringLiteral("k = 6") : QStringLiteral("k = 5"));
+    }
+    QElapsedTimer clock;
+    const qint64 cpuStart = threadCpuNanoseconds();
+    clock.start();
+    command->trigger();
+    // The pad lays out and paints what changed before the user sees it.
+    QCoreApplication::processEvents();
+    samples.push_back(clock.nsecsElapsed());
+    cpuSamples.push_back(threadCpuNanoseconds() - cpuStart);
+  }
+  QCOMPARE(desk.pad().document()->blockCount(), 10000);
+  QCOMPARE(desk.form->statusTextLabel()->text(),
+           answersChange ? QString("Recalculated 5000 lines, 4999 answers changed.")
+                         : QString("Recalculated 5000 lines, 0 answers changed."));
+  std::sort(samples.begin(), samples.end());
+  std::sort(cpuSamples.begin(), cpuSamples.end());
+  const double medianMs = samples[samples.size() / 2] / 1e6;
+  // On a shared machine the wall time includes waiting for a core; the CPU time does not.
+  qInfo("Recalculate, %s: median %.1f ms wall, %.1f ms CPU; slowest %.1f ms wall", QTest::currentDataTag(),
+        medianMs, cpuSamples[cpuSamples.size() / 2] / 1e6, samples.back() / 1e6);
+  QTest::setBenchmarkResult(medianMs, QTest::WalltimeMilliseconds);
+}
+
+void UiBench::completionListAfterKey_data() {
+  QTest::addColumn<QString>("before");
+  QTest::addColumn<int>("key");
+  QTest::addColumn<bool>("opens");
+  QTest::newRow("the list opens") << "2*s" << int(Qt::Key_Q) << true;
+  QTest::newRow("a key that opens none (the floor)") << "2*1" << int(Qt::Key_2) << false;
+}
+
+void UiBench::completionListAfterKey() {
+  QFETCH(QString, before);
+  QFETCH(int, key);
+  QFETCH(bool, opens);
+  Desk desk;
+  QVERIFY(desk.start());
+  QWidget* pad = QApplication::focusWidget();
+  const ormel::CompletionPopup& popup = *desk.form->completionPopup();
+  std::vector<qint64> samples;
+  qint64 first = 0;
+  for (int i = 0; i < 300; ++i) {
+    QTest::keyClicks(pad, before);
+    QCoreApplication::processEvents();
+    QElapsedTimer clock;
+    clock.start();
+    QTest::keyClick(pad, Qt::Key(key));
+    // Until the list is painted.
+    QCoreApplication::processEvents();
+    const qint64 elapsed = clock.nsecsElapsed();
+    QCOMPARE(popup.isShown(), opens);
+    if (i == 0) {
+      first = elapsed;
+    } else {
+      samples.push_back(elapsed);
+    }
+    QTest::keyClick(pad, Qt::Key_Escape);
+    QTest::keyClick(pad, Qt::Key_Escape);
+    QCoreApplication::processEvents();
+  }
+  std::sort(samples.begin(), samples.end());
+  const double medianMs = samples[samples.size() / 2] / 1e6;
+  qInfo("Key to painted pad, %s: first %.3f ms, then median %.3f ms, 90th percentile %.3f ms",
+        QTest::currentDataTag(), first / 1e6, medianMs, samples[samples.size() * 9 / 10] / 1e6);
   QTest::setBenchmarkResult(medianMs, QTest::WalltimeMilliseconds);
 }
 

@@ -19,10 +19,12 @@ inline constexpr std::string_view kForumPath = "/ormelWare/forum";
 /// included, ends with CR LF.
 [[nodiscard]] std::string creditsText(std::string_view heading, const std::vector<std::string>& lines);
 
-/// "Faithful Testers:" and the people who tested ormelCalc, one a line.
+/// "Faithful Testers:" and what tests ormelCalc, one a line, ending with an invitation to report
+/// faults at the maker's forum.
 [[nodiscard]] std::string testersCredits();
 
-/// "Great Support:" and those who supplied its parts, each followed by the part in brackets.
+/// "Great Support:" and the components ormelCalc is built with or tested by, each followed by
+/// what it supplies in brackets.
 [[nodiscard]] std::string supportCredits();
 
 /// The one-paragraph disclaimer, wrapped at 120 characters with CR LF.

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/file_dialog_port.h"
 #include "base/message_box_port.h"
 #include "base/timer_port.h"
 #include "config/prefs.h"
@@ -88,6 +89,8 @@ class AppWindow {
   [[nodiscard]] virtual THTTPGet& GetUpdate() = 0;
   /// The window as the update check hides, shows and closes it.
   [[nodiscard]] virtual UpdateWindow& updateWindow() = 0;
+  /// The file dialog for saving the scratch pad elsewhere when its own file cannot be written.
+  [[nodiscard]] virtual FileDialog& fileDialog() = 0;
 
   /// How long the pointer rests before a hint shows, and how soon the hint of the next control
   /// shows while one is showing, in milliseconds.

@@ -1,12 +1,15 @@
 #include "app/appmanager.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <cerrno>
+#include <cstdlib>
 
 #include "app/HTTPGet.h"
 #include "app/toolbar_layout.h"
 #include "base/atomic_file.h"
+#include "base/set_aside_copy.h"
 #include "base/text.h"
+#include "scratchpad/content_file.h"
 
 namespace ormel {
 namespace {
@@ -16,6 +19,20 @@ constexpr int kHintShortPauseMs = 1;
 
 void appendNames(std::vector<std::string>& items, const FunctionTable& table, const char* suffix) {
   for (int i = 0; i < table.count(); ++i) items.push_back(table.name(i) + suffix);
+}
+
+constexpr const char* kSavePadElsewhere = "Save the scratch pad in another file before ormelCalc closes?";
+
+/// What was wrong with a file that is not written over, so needs no copy.
+std::string setAsideMessage(const std::string& path, const LoadNotes& notes) {
+  std::string text = "\"" + path + "\" could not be read in full (" + notes.front();
+  if (notes.size() > 1) text += "; and " + std::to_string(notes.size() - 1) + " more";
+  return text + ").";
+}
+
+/// A content stream error does not name its file.
+std::string streamProblem(const std::string& path, const EContentStreamError& error) {
+  return "\"" + path + "\": " + error.message() + (error.reason().empty() ? "" : " (" + error.reason() + ")");
 }
 
 std::string joinLines(const std::vector<std::string>& lines) {
@@ -44,15 +61,13 @@ TAppManager::TAppManager(AppWindow& window, TParser& parser, Folders folders)
 void TAppManager::Init() {
   m_initializing = true;
   seedRandomGeneratorFromClock();
-  m_dataFolder = chooseDataFolder(m_folders.programFolder, m_folders.userDataHome);
-  const std::string& dir = m_dataFolder.path;
-  m_paths = DataPaths{dir,
-                      dir + "vars.xml",
-                      dir + "settings.xml",
-                      dir + "prefs.xml",
-                      dir + "hotkeys.xml",
-                      dir + "workspace.dat",
-                      dir + "toolbars.ini"};
+  // Where to write is decided only by the instance that stays: until then nothing is created,
+  // probed or written in either folder.
+  m_dataFolder = DataFolder{};
+  m_dataFolder.path = dataFolderPlaces(m_folders.programFolder, m_folders.userDataHome).beside;
+  m_paths = DataPaths{m_dataFolder.path,       readPath("vars.xml"),    readPath("settings.xml"),
+                      readPath("prefs.xml"),   readPath("hotkeys.xml"), readPath("workspace.dat"),
+                      readPath("toolbars.ini")};
   // The variables store reports through the status line, so the status line comes first.
   m_statusInfo = std::make_unique<TStatusInfo>(m_window.statusText(), m_window.createTimer());
   m_savedVariables = std::make_unique<TSavedVariables>(m_parser, *m_statusInfo, m_window.varsDropDown(),
@@ -62,74 +77,172 @@ void TAppManager::Init() {
   m_hotKeys = std::make_unique<TOrmelHotKeys>();
   m_window.setHintTiming(kHintPauseMs, kHintShortPauseMs);
   InitFunctionList();
-  if (!m_dataFolder.writable) {
-    m_window.messageBox().showError(
-        "ormelCalc cannot write to its data folder \"" + dir + "\" (" + m_dataFolder.reason +
-        "). Variables, settings and the workspace will not be saved when it closes.");
-  }
   LoadSettings();
   m_initializing = false;
 }
 
+std::string TAppManager::readPath(const std::string& name) const {
+  return dataFileToRead(dataFolderPlaces(m_folders.programFolder, m_folders.userDataHome), name);
+}
+
+void TAppManager::setPaths(const std::string& dir) {
+  m_paths = DataPaths{dir,
+                      dir + "vars.xml",
+                      dir + "settings.xml",
+                      dir + "prefs.xml",
+                      dir + "hotkeys.xml",
+                      dir + "workspace.dat",
+                      dir + "toolbars.ini"};
+}
+
+void TAppManager::takeOverDataFolder() {
+  m_dataFolder = chooseDataFolder(m_folders.programFolder, m_folders.userDataHome);
+  const std::string& dir = m_dataFolder.path;
+  setPaths(dir);
+  if (!m_dataFolder.writable) {
+    m_window.messageBox().showError(
+        "ormelCalc cannot write to its data folder \"" + dir + "\" (" + m_dataFolder.reason +
+        "). Variables, settings and the workspace will not be saved when it closes.");
+  } else if (!m_dataFolder.bypassed.empty()) {
+    m_window.messageBox().showMessage("ormelCalc cannot save changes in its data folder \"" +
+                                      m_dataFolder.bypassed + "\" (" + m_dataFolder.bypassedReason +
+                                      "). Its files have been read; changes "
+                                      "are saved in \"" +
+                                      dir + "\" from now on.");
+  }
+  if (m_dataFolder.writable) removeStaleTemporaryFiles(dir);
+  std::vector<std::string> problems = m_loadProblems;
+  for (const Unusable& file : m_unusable) {
+    if (folderOf(file.path) + "/" != dir) {
+      // Read from a folder that is not written: nothing will be written over it.
+      problems.push_back(setAsideMessage(file.path, file.notes) + " It is left as it is.");
+      continue;
+    }
+    const SetAside setAside = setAsideUnusableFile(file.path, file.bytes, file.notes);
+    problems.push_back(setAside.message);
+    if (!setAside.kept) m_untouchable.push_back(file.path);
+  }
+  m_unusable.clear();
+  if (m_dataFolder.writable) {
+    // A first run's defaults; a file found unreadable is not replaced by them.
+    try {
+      if (!fileExists(m_paths.SettingsFile) && mayWrite(m_paths.SettingsFile))
+        m_settings->Save(m_paths.SettingsFile);
+      if (!fileExists(m_paths.PrefsFile) && mayWrite(m_paths.PrefsFile)) m_prefs->Save(m_paths.PrefsFile);
+    } catch (const std::exception& error) {
+      problems.push_back(error.what());
+    }
+  }
+  report(problems, "ormelCalc could not read all of its data files:");
+}
+
 void TAppManager::InitFunctionList() { m_window.funcsDropDown().setItems(functionListItems(m_parser)); }
 
-void TAppManager::loadStep(const std::string& file, bool keepCopyOnError, const std::function<void()>& step) {
-  try {
-    step();
-  } catch (const EFCreateError& error) {
-    // A first run's defaults that cannot be written: the unwritable folder was already said.
-    if (m_dataFolder.writable) m_loadProblems.push_back(error.what());
-  } catch (const std::exception& error) {
-    std::string problem = error.what();
-    if (keepCopyOnError && std::rename(file.c_str(), (file + ".bak").c_str()) == 0) {
-      problem += " The file has been kept as \"" + file + ".bak\".";
-    }
-    m_loadProblems.push_back(problem);
+bool TAppManager::loadStep(const std::string& path, std::size_t limit,
+                           const std::function<void(const std::string& bytes, LoadNotes& notes)>& step) {
+  std::string bytes;
+  const FileResult read = readWholeFile(path, bytes, limit);
+  if (!read.ok) {
+    // A missing file, or a missing folder on the way to it, is a first run's.
+    if (read.error == ENOENT || read.error == ENOTDIR) return false;
+    m_loadProblems.push_back("\"" + path + "\" cannot be read (" + read.reason +
+                             "). It is left as it is, and nothing is saved to it.");
+    m_untouchable.push_back(path);
+    return false;
   }
+  LoadNotes notes;
+  try {
+    step(bytes, notes);
+  } catch (const std::exception& error) {
+    notes.emplace_back(error.what());
+  }
+  if (!notes.empty()) m_unusable.push_back(Unusable{path, std::move(bytes), std::move(notes)});
+  return true;
+}
+
+bool TAppManager::mayWrite(const std::string& path) const {
+  return std::find(m_untouchable.begin(), m_untouchable.end(), path) == m_untouchable.end();
 }
 
 void TAppManager::LoadSettings() {
   m_loadProblems.clear();
-  loadStep(m_paths.VarsFile, true, [&] { m_savedVariables->Load(m_paths.VarsFile); });
+  m_unusable.clear();
+  m_untouchable.clear();
+  loadStep(m_paths.VarsFile, kSettingsFileLimit,
+           [&](const std::string&, LoadNotes& notes) { m_savedVariables->Load(m_paths.VarsFile, &notes); });
   m_savedVariables->UpdateVariableListBox();
-  loadStep(m_paths.SettingsFile, false, [&] {
-    m_settings->Init(m_paths.SettingsFile);
-    m_settings->Load(m_paths.SettingsFile);
-  });
-  loadStep(m_paths.PrefsFile, false, [&] {
-    m_prefs->Init(m_paths.PrefsFile);
-    m_prefs->Load(m_paths.PrefsFile);
-  });
+  m_settings->InitTable();
+  loadStep(m_paths.SettingsFile, kSettingsFileLimit,
+           [&](const std::string&, LoadNotes& notes) { m_settings->Load(m_paths.SettingsFile, &notes); });
+  m_prefs->InitTable();
+  loadStep(m_paths.PrefsFile, kSettingsFileLimit,
+           [&](const std::string&, LoadNotes& notes) { m_prefs->Load(m_paths.PrefsFile, &notes); });
   m_prefs->ApplyPrefs();
-  loadStep(m_paths.HotkeysFile, false, [&] { m_hotKeys->Load(m_paths.HotkeysFile, m_window.actions()); });
+  loadStep(m_paths.HotkeysFile, kSettingsFileLimit, [&](const std::string&, LoadNotes& notes) {
+    m_hotKeys->Load(m_paths.HotkeysFile, m_window.actions(), &notes);
+  });
   if (m_settings->getSettingValue("SaveWorkspace") && fileExists(m_paths.WorkspaceFile)) {
-    loadStep(m_paths.WorkspaceFile, true, [&] { m_window.scratchPad().loadContent(m_paths.WorkspaceFile); });
+    loadStep(m_paths.WorkspaceFile, kContentFileLimit, [&](const std::string& bytes, LoadNotes& notes) {
+      if (!rtfIsComplete(bytes)) notes.emplace_back("it ends before all of its groups are closed");
+      m_window.scratchPad().loadContent(m_paths.WorkspaceFile);
+    });
   }
   if (fileExists(m_paths.ToolbarsFile)) {
-    loadStep(m_paths.ToolbarsFile, false, [&] { applyToolbarLayout(m_paths.ToolbarsFile, m_window); });
+    loadStep(m_paths.ToolbarsFile, kSettingsFileLimit,
+             [&](const std::string&, LoadNotes&) { applyToolbarLayout(m_paths.ToolbarsFile, m_window); });
   }
-  report(m_loadProblems, "ormelCalc could not read all of its data files:");
 }
 
 bool TAppManager::SaveSettings() {
   std::vector<std::string> problems;
-  const auto save = [&](const std::function<void()>& step) {
+  const auto save = [&](const std::string& path, const std::function<void()>& step) {
+    if (!mayWrite(path)) return;
     try {
       step();
+    } catch (const EContentStreamError& error) {
+      problems.push_back(streamProblem(path, error));
     } catch (const std::exception& error) {
       problems.push_back(error.what());
     }
   };
-  save([&] { m_savedVariables->Save(m_paths.VarsFile); });
-  save([&] { m_settings->Save(m_paths.SettingsFile); });
-  save([&] { m_prefs->Save(m_paths.PrefsFile); });
-  save([&] { m_hotKeys->Save(m_paths.HotkeysFile, m_window.actions()); });
+  save(m_paths.VarsFile, [&] { m_savedVariables->Save(m_paths.VarsFile); });
+  save(m_paths.SettingsFile, [&] { m_settings->Save(m_paths.SettingsFile); });
+  save(m_paths.PrefsFile, [&] { m_prefs->Save(m_paths.PrefsFile); });
+  save(m_paths.HotkeysFile, [&] { m_hotKeys->Save(m_paths.HotkeysFile, m_window.actions()); });
   if (m_settings->getSettingValue("SaveWorkspace")) {
-    save([&] { m_window.scratchPad().saveContent(m_paths.WorkspaceFile); });
+    save(m_paths.WorkspaceFile, [&] { m_window.scratchPad().saveContent(m_paths.WorkspaceFile); });
   }
-  save([&] { writeToolbarLayout(m_paths.ToolbarsFile, m_window.toolbarPlaces()); });
-  report(problems, "ormelCalc could not save all of its data files:");
-  return problems.empty();
+  save(m_paths.ToolbarsFile, [&] { writeToolbarLayout(m_paths.ToolbarsFile, m_window.toolbarPlaces()); });
+  if (problems.empty()) return true;
+  const std::string text = "ormelCalc could not save all of its data files:" + joinLines(problems);
+  const TextControl& pad = m_window.scratchPad();
+  if (pad.lineCount() <= 1 && pad.lineLength(0) == 0) {
+    m_window.messageBox().showError(text);
+  } else if (m_window.messageBox().askYesNo(text + "\n\n" + kSavePadElsewhere)) {
+    offerToSavePadElsewhere();
+  }
+  return false;
+}
+
+void TAppManager::offerToSavePadElsewhere() {
+  const char* home = std::getenv("HOME");
+  const std::string folder = home != nullptr && home[0] == '/' ? home : m_paths.DataDir;
+  for (;;) {
+    const std::string path = m_window.fileDialog().askSaveFile("Save Sheet As", folder);
+    // A cancelled dialog is asked about once more, so that a slip does not lose the pad.
+    std::string problem = "The scratch pad has not been saved.";
+    if (!path.empty()) {
+      try {
+        m_window.scratchPad().saveContent(path);
+        return;
+      } catch (const EContentStreamError& error) {
+        problem = streamProblem(path, error);
+      } catch (const std::exception& error) {
+        problem = error.what();
+      }
+    }
+    if (!m_window.messageBox().askYesNo(problem + "\n\n" + kSavePadElsewhere)) return;
+  }
 }
 
 void TAppManager::report(const std::vector<std::string>& problems, const std::string& heading) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -52,17 +54,27 @@ class TAppManager {
   /// True from the start to the end of Init.
   [[nodiscard]] bool Initializing() const { return m_initializing; }
 
-  /// Seeds the random generator, chooses the data folder, creates the stores, fills the
-  /// functions drop-down and loads all settings. A data folder that cannot be written is said
-  /// once; a file that cannot be read is reported and the rest goes on loading.
+  /// Seeds the random generator, finds the data files, creates the stores, fills the functions
+  /// drop-down and loads all settings. Writes nothing and shows nothing, so that a second
+  /// instance that ends at once leaves no trace: the instance that stays calls
+  /// takeOverDataFolder next.
   void Init();
+  /// For the instance that stays: decides which folder is written (creating it when missing),
+  /// removes temporary files that killed saves left there, keeps aside every file that could
+  /// not be used in full before anything can be written over it, writes the first run's
+  /// defaults, and says in one message what the start-up found.
+  void takeOverDataFolder();
   /// Fills the functions drop-down with every function of the parser, "NAME [1 Arg]" or
   /// "NAME [2 Arg]", sorted without regard to case.
   void InitFunctionList();
-  /// Reads all files of the data folder.
+  /// Reads all files of the data folder. A file that cannot be read (no permission, no regular
+  /// file, too large) is noted and will not be written; one that could not be used in full is
+  /// noted to be kept aside.
   void LoadSettings();
-  /// Writes all files of the data folder. Each file that cannot be written is reported (all of
-  /// them in one message) and the others are written all the same. True when all were written.
+  /// Writes all files of the data folder but those that could not be read. When a file cannot
+  /// be written, one message names each such file with the reason; the others are written all
+  /// the same, and the user is offered to save the scratch pad elsewhere (until it is saved or
+  /// the user declines). True when all were written.
   bool SaveSettings();
 
   /// Each creates its dialog with the main window as owner, prepares it with what it edits,
@@ -100,11 +112,28 @@ class TAppManager {
   [[nodiscard]] TStatusInfo& StatusInfo() { return *m_statusInfo; }
 
  private:
+  /// A file read at start-up that could not be used in full: its bytes and what was wrong.
+  struct Unusable {
+    std::string path;
+    std::string bytes;
+    LoadNotes notes;
+  };
+
   /// Makes a prepared dialog stay on top while "AlwaysOnTop" is on and shows it modally.
   void showModally(ModalDialog& dialog);
-  /// Runs one step of loading; an error is reported and, when the file is one the user's data
-  /// lives in, the file is kept beside as ".bak" so that saving cannot overwrite it.
-  void loadStep(const std::string& file, bool keepCopyOnError, const std::function<void()>& step);
+  /// Runs one step of loading the file at path, read at most limit bytes: a file that cannot be
+  /// read is noted and not written later; what the step notes, or an error it raises, marks the
+  /// file to be kept aside. False when the step did not run.
+  bool loadStep(const std::string& path, std::size_t limit,
+                const std::function<void(const std::string& bytes, LoadNotes& notes)>& step);
+  /// The path a data file is read from before the data folder is taken over.
+  [[nodiscard]] std::string readPath(const std::string& name) const;
+  /// Sets the six data-file paths in folder.
+  void setPaths(const std::string& folder);
+  /// True unless the file was found unreadable or could not be kept aside.
+  [[nodiscard]] bool mayWrite(const std::string& path) const;
+  /// Offers to save the scratch pad in another file after a failed save.
+  void offerToSavePadElsewhere();
   void report(const std::vector<std::string>& problems, const std::string& heading);
 
   AppWindow& m_window;
@@ -114,6 +143,11 @@ class TAppManager {
   DataFolder m_dataFolder;
   DataPaths m_paths;
   std::vector<std::string> m_loadProblems;
+  std::vector<Unusable> m_unusable;
+  // Files that are left as they are: unreadable ones, and bad ones no copy could be made of.
+  std::vector<std::string> m_untouchable;
+  bool m_settingsFileFound = false;
+  bool m_prefsFileFound = false;
   std::unique_ptr<TStatusInfo> m_statusInfo;
   std::unique_ptr<TSavedVariables> m_savedVariables;
   std::unique_ptr<TOrmelSettings> m_settings;

@@ -1,5 +1,6 @@
 #include "app/data_folder.h"
 
+#include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -41,7 +42,7 @@ std::string makeFolders(const std::string& folder) {
 }
 
 DataFolder tryFolder(const std::string& folder) {
-  DataFolder result{folder, false, makeFolders(folder)};
+  DataFolder result{folder, false, makeFolders(folder), {}, {}};
   if (result.reason.empty()) result.reason = writeProblem(folder);
   result.writable = result.reason.empty();
   return result;
@@ -68,11 +69,32 @@ std::string userDataHome() {
   return withSlash(home) + ".local/share/";
 }
 
+DataFolderPlaces dataFolderPlaces(const std::string& programFolder, const std::string& userDataHome) {
+  return {withSlash(programFolder) + "data/",
+          userDataHome.empty() ? std::string() : withSlash(userDataHome) + "ormelcalc/data/"};
+}
+
+std::string dataFileToRead(const DataFolderPlaces& places, const std::string& name) {
+  const std::string beside = places.beside + name;
+  // The effective permissions, as a write would meet them.
+  if (places.perUser.empty() || ::faccessat(AT_FDCWD, places.beside.c_str(), W_OK, AT_EACCESS) == 0)
+    return beside;
+  const std::string perUser = places.perUser + name;
+  return ::access(perUser.c_str(), F_OK) == 0 ? perUser : beside;
+}
+
 DataFolder chooseDataFolder(const std::string& programFolder, const std::string& userDataHome) {
-  DataFolder beside = tryFolder(withSlash(programFolder) + "data/");
-  if (beside.writable || userDataHome.empty()) return beside;
-  DataFolder perUser = tryFolder(withSlash(userDataHome) + "ormelcalc/data/");
-  return perUser.writable ? perUser : beside;
+  const DataFolderPlaces places = dataFolderPlaces(programFolder, userDataHome);
+  DataFolder beside = tryFolder(places.beside);
+  if (beside.writable || places.perUser.empty()) return beside;
+  DataFolder perUser = tryFolder(places.perUser);
+  if (!perUser.writable) return beside;
+  struct stat info {};
+  if (::stat(places.beside.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+    perUser.bypassed = places.beside;
+    perUser.bypassedReason = beside.reason;
+  }
+  return perUser;
 }
 
 }  // namespace ormel

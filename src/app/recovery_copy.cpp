@@ -21,7 +21,7 @@ RecoveryFiles recoveryFilesOf(const std::string& dataDir, long pid) {
 }
 
 bool writeRecoveryFiles(const RecoveryFiles& files, const RecoverySnapshot& snapshot) {
-  const bool pad = writeFileAtomically(files.pad, writeRtf(snapshot.pad)).ok;
+  const bool pad = writeFileAtomically(files.pad, writeRtf(snapshot.pad, snapshot.fontFace)).ok;
   return writeFileAtomically(files.vars, snapshot.vars).ok && pad;
 }
 

@@ -28,6 +28,8 @@ struct RecoverySnapshot {
   ContentSnapshot pad;
   /// The variables file's text, as vars.xml is written.
   std::string vars;
+  /// The pad's font face, which the workspace file names.
+  std::string fontFace;
 };
 
 /// Writes the snapshot: the pad as the workspace file is written (RTF), then the variables,

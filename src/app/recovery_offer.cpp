@@ -6,9 +6,11 @@
 #include <algorithm>
 #include <cstdio>
 #include <map>
+#include <stdexcept>
 
 #include "base/atomic_file.h"
 #include "base/process_liveness.h"
+#include "config/store_support.h"
 
 namespace ormel {
 namespace {
@@ -46,13 +48,20 @@ void restore(const RecoveryFiles& files, const RecoveryTarget& target) {
   if (!files.vars.empty()) {
     target.parser.ClearVariables();
     // The list shows what was read even when an entry further on is refused.
+    LoadNotes notes;
     try {
-      target.variables.Load(files.vars);
+      target.variables.Load(files.vars, &notes);
     } catch (...) {
       target.variables.UpdateVariableListBox();
       throw;
     }
     target.variables.UpdateVariableListBox();
+    // Entries that were skipped make the copy one to keep aside, not one to take over.
+    if (!notes.empty()) {
+      std::string text;
+      for (const std::string& note : notes) text += (text.empty() ? "" : "\n") + note;
+      throw std::runtime_error(text);
+    }
   }
 }
 

@@ -42,4 +42,12 @@ std::string_view trimmed(std::string_view text) {
   return text.substr(begin, end - begin);
 }
 
+std::string abbreviated(std::string_view text, std::size_t maxBytes) {
+  if (text.size() <= maxBytes) return std::string(text);
+  std::size_t cut = maxBytes;
+  // Continuation bytes 10xxxxxx belong to the character before them.
+  while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+  return std::string(text.substr(0, cut)) + "...";
+}
+
 }  // namespace ormel

@@ -15,5 +15,8 @@ namespace ormel {
 [[nodiscard]] int compareTextAscii(std::string_view a, std::string_view b);
 /// The text without leading and trailing blanks and control characters (code <= 32).
 [[nodiscard]] std::string_view trimmed(std::string_view text);
+/// The text cut to at most maxBytes bytes (not inside a UTF-8 sequence) followed by "...", so
+/// that a huge value cannot fill a message; shorter texts are returned whole.
+[[nodiscard]] std::string abbreviated(std::string_view text, std::size_t maxBytes);
 
 }  // namespace ormel

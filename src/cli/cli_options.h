@@ -12,6 +12,10 @@ struct CliOptions {
   std::optional<std::string> openSheet;
   std::optional<std::string> saveSheet;
   std::vector<std::string> files;
+  /// -e: lines to evaluate one by one, printing only their answers.
+  std::vector<std::string> expressions;
+  /// --recalculate: the opened sheet is recalculated before any line is entered.
+  bool recalculate = false;
   bool help = false;
   bool version = false;
 };

@@ -50,14 +50,20 @@ int main(int argc, char** argv) {
   seedRandomGeneratorFromClock();
   CliSession session(*options, stderr);
   if (!session.start()) return kCliFailed;
-  if (inputs.empty()) {
+  if (options->recalculate) session.recalculate();
+  const bool oneShot = !options->expressions.empty();
+  if (inputs.empty() && !oneShot && !options->recalculate) {
     session.enterLines(std::cin, ::isatty(STDIN_FILENO) != 0, stdout);
   } else {
     for (const std::unique_ptr<std::ifstream>& input : inputs) {
       session.enterLines(input ? static_cast<std::istream&>(*input) : std::cin, false, stdout);
     }
   }
-  session.printPad(stdout);
+  if (oneShot) {
+    session.evaluate(options->expressions, stdout);
+  } else {
+    session.printPad(stdout);
+  }
   if (!session.finish()) return kCliFailed;
   if (std::fflush(stdout) != 0) return kCliFailed;
   return session.status();

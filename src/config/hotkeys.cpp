@@ -19,17 +19,28 @@ void TOrmelHotKeys::Save(const std::string& fileName, const ActionList& actions)
   root.SaveToFile(fileName);
 }
 
-void TOrmelHotKeys::Load(const std::string& fileName, ActionList& actions) const {
-  const std::unique_ptr<TXMLNode> root = loadStoreFile(fileName, "hotkeys");
+void TOrmelHotKeys::Load(const std::string& fileName, ActionList& actions, LoadNotes* notes) const {
+  const std::unique_ptr<TXMLNode> root = loadStoreFile(fileName, "hotkeys", notes);
   if (!root) return;
   for (int i = 0; i < root->GetChildCount(); ++i) {
     const TXMLNode& child = *root->GetChild(i);
-    if (child.Name() != "hotkey") continue;
-    const std::string caption = child.GetFieldValue("name").toText();
-    const ShortCut code = textToShortCut(child.GetFieldValue("hotkey").toText());
-    for (int a = 0; a < actions.count(); ++a) {
-      if (actions.caption(a) == caption) actions.setShortCut(a, code);
+    if (child.Name() != "hotkey") {
+      addNote(notes, "<" + abbreviated(child.Name(), kQuotedTextLimit) + "> means nothing here");
+      continue;
     }
+    const std::string caption = child.GetFieldValue("name").toText();
+    const std::string keyText = child.GetFieldValue("hotkey").toText();
+    const ShortCut code = textToShortCut(keyText);
+    if (code == 0 && !trimmed(keyText).empty()) {
+      addNote(notes, "\"" + abbreviated(keyText, kQuotedTextLimit) + "\" names no key");
+    }
+    bool kept = false;
+    for (int a = 0; a < actions.count(); ++a) {
+      if (actions.caption(a) != caption) continue;
+      actions.setShortCut(a, code);
+      kept = kept || actions.category(a) == "ormelCuts";
+    }
+    if (!kept) addNote(notes, "no command has the name \"" + abbreviated(caption, kQuotedTextLimit) + "\"");
   }
 }
 

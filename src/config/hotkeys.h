@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "config/store_support.h"
 #include "config/window_port.h"
 
 namespace ormel {
@@ -15,8 +16,9 @@ class TOrmelHotKeys {
   void Save(const std::string& fileName, const ActionList& actions) const;
   /// Gives every action whose caption equals an entry's "name" exactly (any category) the
   /// shortcut read from its "hotkey"; text that names no key removes the shortcut. A missing
-  /// or foreign file changes nothing.
-  void Load(const std::string& fileName, ActionList& actions) const;
+  /// or foreign file changes nothing. Entries the next save would not write back as they are (a
+  /// caption no kept action has, a key text that names no key) go to notes.
+  void Load(const std::string& fileName, ActionList& actions, LoadNotes* notes = nullptr) const;
 };
 
 }  // namespace ormel

@@ -29,6 +29,11 @@ TOrmelPrefs::TOrmelPrefs(ScratchPadLook& scratchPad, MessageBox& messages)
     : m_scratchPad(scratchPad), m_messages(messages) {}
 
 void TOrmelPrefs::Init(const std::string& fileName) {
+  InitTable();
+  if (!fileExists(fileName)) Save(fileName);
+}
+
+void TOrmelPrefs::InitTable() {
   const auto pref = [](std::string name, std::string caption, SettingValue value, std::string description) {
     return TOrmelPref{std::move(name), std::move(caption), value, {}, value, {}, std::move(description)};
   };
@@ -45,20 +50,33 @@ void TOrmelPrefs::Init(const std::string& fileName) {
       pref("DecimalSeparator", "Decimal Separator", ".",
            "The symbol used to separate decimal numbers (traditionally \".\")"),
   };
-  if (!fileExists(fileName)) Save(fileName);
 }
 
-void TOrmelPrefs::Load(const std::string& fileName) {
-  const std::unique_ptr<TXMLNode> root = loadStoreFile(fileName, "preferences");
+void TOrmelPrefs::Load(const std::string& fileName, LoadNotes* notes) {
+  const std::unique_ptr<TXMLNode> root = loadStoreFile(fileName, "preferences", notes);
   if (!root) return;
   for (int i = 0; i < root->GetChildCount(); ++i) {
     const TXMLNode& child = *root->GetChild(i);
     const int index = findEntry(child.Name());
-    if (index < 0) continue;
+    if (index < 0) {
+      addNote(notes, "<" + abbreviated(child.Name(), kQuotedTextLimit) + "> means nothing here");
+      continue;
+    }
     TOrmelPref& entry = m_entries[static_cast<std::size_t>(index)];
+    for (const TXMLNodeField& field : child.Fields()) {
+      if (field.Name != "value" && field.Name != "value2") {
+        addNote(notes, "<" + child.Name() + "> field \"" + abbreviated(field.Name, kQuotedTextLimit) +
+                           "\" is not one of its own");
+      }
+    }
     if (child.FindFieldByName("value") >= 0) {
       SettingValue value = child.GetFieldValue("value");
-      if (acceptable(entry, value)) entry.value = std::move(value);
+      if (acceptable(entry, value)) {
+        entry.value = std::move(value);
+      } else {
+        addNote(notes,
+                entry.name + " \"" + abbreviated(value.toText(), kQuotedTextLimit) + "\" is no whole number");
+      }
     }
     if (child.FindFieldByName("value2") >= 0) entry.value2 = child.GetFieldValue("value2");
   }

@@ -6,6 +6,7 @@
 
 #include "base/message_box_port.h"
 #include "base/setting_value.h"
+#include "config/store_support.h"
 #include "config/window_port.h"
 
 namespace ormel {
@@ -33,10 +34,12 @@ class TOrmelPrefs {
   /// Builds the table with its defaults; when the file does not exist, writes it.
   /// Throws EFCreateError when that write fails.
   void Init(const std::string& fileName);
+  /// Builds the table with its defaults and writes nothing.
+  void InitTable();
   /// Overlays "value" and "value2" from the file. A missing or foreign file changes nothing; a
   /// colour, cursor placement or decimal places that is not a whole number is refused, keeping
-  /// the previous value.
-  void Load(const std::string& fileName);
+  /// the previous value. What is refused, and elements that mean nothing here, go to notes.
+  void Load(const std::string& fileName, LoadNotes* notes = nullptr);
   /// Writes every entry. Throws EFCreateError naming the file and the reason; the old file is
   /// then untouched.
   void Save(const std::string& fileName) const;

@@ -1,5 +1,7 @@
 #include "config/settings.h"
 
+#include <algorithm>
+#include <iterator>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -22,12 +24,45 @@ std::optional<int> intField(const TXMLNode& node, std::string_view name) {
   return static_cast<int>(*value);
 }
 
+const char* const kSwitchFields[] = {"value"};
+const char* const kScreenPosFields[] = {"left", "top", "width", "height"};
+const char* const kFontFields[] = {"fontsize"};
+
+// Fields other than the ones read would be dropped by the next save.
+template <std::size_t N>
+void noteOtherFields(const TXMLNode& child, const char* const (&known)[N], LoadNotes* notes) {
+  for (const TXMLNodeField& field : child.Fields()) {
+    if (std::find_if(std::begin(known), std::end(known),
+                     [&](const char* name) { return field.Name == name; }) == std::end(known)) {
+      addNote(notes, "<" + child.Name() + "> field \"" + abbreviated(field.Name, kQuotedTextLimit) +
+                         "\" is not one of its own");
+    }
+  }
+}
+
 }  // namespace
+
+WindowBounds keptInside(WindowBounds bounds, const WindowBounds& area) {
+  if (area.width <= 0 || area.height <= 0) return bounds;
+  bounds.width = std::min(bounds.width, area.width);
+  bounds.height = std::min(bounds.height, area.height);
+  // Widths below 1 are left to the window, which keeps its own then.
+  const int width = std::max(bounds.width, 1);
+  const int height = std::max(bounds.height, 1);
+  bounds.left = std::clamp(bounds.left, area.left, area.left + area.width - width);
+  bounds.top = std::clamp(bounds.top, area.top, area.top + area.height - height);
+  return bounds;
+}
 
 TOrmelSettings::TOrmelSettings(MainWindowFrame& window, ScratchPadLook& scratchPad)
     : m_window(window), m_scratchPad(scratchPad) {}
 
 void TOrmelSettings::Init(const std::string& fileName) {
+  InitTable();
+  if (!fileExists(fileName)) Save(fileName);
+}
+
+void TOrmelSettings::InitTable() {
   m_lastActive.clear();
   m_entries = {
       {"AlwaysOnTop", "Always On Top", false, false,
@@ -37,34 +72,53 @@ void TOrmelSettings::Init(const std::string& fileName) {
       {"OneInstance", "One Instance", true, true,
        "If this switch is set to true, ormelCalc will be limited to one instance."},
   };
-  if (!fileExists(fileName)) Save(fileName);
 }
 
-void TOrmelSettings::Load(const std::string& fileName) {
-  const std::unique_ptr<TXMLNode> root = loadStoreFile(fileName, "settings");
+void TOrmelSettings::Load(const std::string& fileName, LoadNotes* notes) {
+  const std::unique_ptr<TXMLNode> root = loadStoreFile(fileName, "settings", notes);
   if (!root) return;
+  const auto readInt = [&](const TXMLNode& child, const char* name, int& target) {
+    if (child.FindFieldByName(name) < 0) return false;
+    if (const auto value = intField(child, name)) {
+      target = *value;
+      return true;
+    }
+    addNote(notes, "<" + child.Name() + "> " + name + " \"" +
+                       abbreviated(child.GetFieldValue(name).toText(), kQuotedTextLimit) +
+                       "\" is no whole number");
+    return false;
+  };
   for (int i = 0; i < root->GetChildCount(); ++i) {
     const TXMLNode& child = *root->GetChild(i);
     const int entry = getSettingIndex(child.Name());
     if (entry >= 0) {
+      noteOtherFields(child, kSwitchFields, notes);
       if (child.FindFieldByName("value") >= 0) {
         if (const std::optional<bool> value = child.GetFieldValue("value").toBoolean()) {
           m_entries[static_cast<std::size_t>(entry)].value = *value;
+        } else {
+          addNote(notes, "switch " + m_entries[static_cast<std::size_t>(entry)].name + " \"" +
+                             abbreviated(child.GetFieldValue("value").toText(), kQuotedTextLimit) +
+                             "\" is neither True nor False");
         }
       }
-    } else if (child.Name() == "lastactive" && child.FindFieldByName("value") >= 0) {
-      m_lastActive = child.GetFieldValue("value").toText();
-    }
-    if (child.Name() == "screenpos") {
+    } else if (child.Name() == "lastactive") {
+      noteOtherFields(child, kSwitchFields, notes);
+      if (child.FindFieldByName("value") >= 0) m_lastActive = child.GetFieldValue("value").toText();
+    } else if (child.Name() == "screenpos") {
+      noteOtherFields(child, kScreenPosFields, notes);
       WindowBounds bounds = m_window.bounds();
-      if (const auto left = intField(child, "left")) bounds.left = *left;
-      if (const auto top = intField(child, "top")) bounds.top = *top;
-      if (const auto width = intField(child, "width")) bounds.width = *width;
-      if (const auto height = intField(child, "height")) bounds.height = *height;
-      m_window.setBounds(bounds);
-    }
-    if (child.Name() == "fonts") {
-      if (const auto size = intField(child, "fontsize")) m_scratchPad.setFontSize(*size);
+      readInt(child, "left", bounds.left);
+      readInt(child, "top", bounds.top);
+      readInt(child, "width", bounds.width);
+      readInt(child, "height", bounds.height);
+      // A file from a larger screen, or a hand-made one, must not put the window out of reach.
+      m_window.setBounds(keptInside(bounds, m_window.availableArea()));
+    } else if (child.Name() == "fonts") {
+      noteOtherFields(child, kFontFields, notes);
+      if (int size = 0; readInt(child, "fontsize", size)) m_scratchPad.setFontSize(size);
+    } else {
+      addNote(notes, "<" + abbreviated(child.Name(), kQuotedTextLimit) + "> means nothing here");
     }
   }
 }
@@ -77,7 +131,7 @@ void TOrmelSettings::Save(const std::string& fileName) {
     const ScreenSize screen = m_window.screenSize();
     m_window.setBounds({screen.width / 2 - 150, screen.height / 2 - 150, 350, 300});
   }
-  const WindowBounds bounds = m_window.bounds();
+  const WindowBounds bounds = keptInside(m_window.bounds(), m_window.availableArea());
   TXMLNode& screenPos = root.AddChild("screenpos");
   screenPos.AddField("left", bounds.left);
   screenPos.AddField("top", bounds.top);

@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "config/store_support.h"
 #include "config/window_port.h"
 
 namespace ormel {
@@ -17,6 +18,9 @@ struct TOrmelSetting {
   std::string description;
 };
 
+/// bounds moved and, where they are larger, shrunk so that the window lies inside area.
+[[nodiscard]] WindowBounds keptInside(WindowBounds bounds, const WindowBounds& area);
+
 /// The three switches, and the main window's bounds and the scratch pad's font size between
 /// runs, in settings.xml. Keys are matched without regard to letter case (A-Z only).
 class TOrmelSettings {
@@ -27,11 +31,15 @@ class TOrmelSettings {
   /// Builds the table with its defaults; when the file does not exist, writes it (placing the
   /// window for a first run). Throws EFCreateError when that write fails.
   void Init(const std::string& fileName);
-  /// Overlays the switches, "lastactive", the window's bounds and the font size from the file.
-  /// A missing or foreign file changes nothing; a value that does not convert is skipped.
-  void Load(const std::string& fileName);
-  /// Writes every switch, "lastactive", the window's current bounds and the font size.
-  /// Throws EFCreateError naming the file and the reason; the old file is then untouched.
+  /// Builds the table with its defaults and writes nothing.
+  void InitTable();
+  /// Overlays the switches, "lastactive", the window's bounds (kept on the screen) and the font
+  /// size from the file. A missing or foreign file changes nothing; a value that does not convert
+  /// is skipped. What is skipped, and elements that mean nothing here, go to notes.
+  void Load(const std::string& fileName, LoadNotes* notes = nullptr);
+  /// Writes every switch, "lastactive", the window's current bounds (kept on the screen) and the
+  /// font size. Throws EFCreateError naming the file and the reason; the old file is then
+  /// untouched.
   void Save(const std::string& fileName);
   /// Pushes "AlwaysOnTop" onto the main window.
   void ApplySettings();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -23,13 +24,22 @@ template <typename Entry>
   return -1;
 }
 
-/// The tree of a store's file, or nullptr when the file is unusable or its root, lower-cased, is
-/// not rootName: such a file is ignored as a whole.
-[[nodiscard]] inline std::unique_ptr<TXMLNode> loadStoreFile(const std::string& fileName,
-                                                             std::string_view rootName) {
-  std::unique_ptr<TXMLNode> root = LoadXMLFromFile(fileName);
-  if (root && lowerCaseAscii(root->Name()) != rootName) root.reset();
-  return root;
+/// What a store could not take from its file, one text per thing skipped, saying what and why.
+/// The caller decides what follows (the file is kept aside before it is written over).
+using LoadNotes = std::vector<std::string>;
+
+/// The longest piece of a file's text a note quotes.
+inline constexpr std::size_t kQuotedTextLimit = 60;
+
+/// Appends note to notes when there are notes to keep.
+inline void addNote(LoadNotes* notes, std::string note) {
+  if (notes != nullptr) notes->push_back(std::move(note));
 }
+
+/// The tree of a store's file, or nullptr when the file is missing or unusable or its root,
+/// lower-cased, is not rootName: such a file is ignored as a whole. A file that exists but
+/// gives no such root is noted, unless it holds nothing but blanks.
+[[nodiscard]] std::unique_ptr<TXMLNode> loadStoreFile(const std::string& fileName, std::string_view rootName,
+                                                      LoadNotes* notes = nullptr);
 
 }  // namespace ormel

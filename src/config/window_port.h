@@ -31,6 +31,12 @@ class MainWindowFrame {
   virtual void setBounds(const WindowBounds& bounds) = 0;
   /// The size of the screen the window lives on.
   [[nodiscard]] virtual ScreenSize screenSize() const = 0;
+  /// The part of the screen a window may take (without panels), in screen pixels; the whole
+  /// screen unless the window system says less.
+  [[nodiscard]] virtual WindowBounds availableArea() const {
+    const ScreenSize screen = screenSize();
+    return {0, 0, screen.width, screen.height};
+  }
   /// Keeps the window above all others (true) or returns it among them, keeping its bounds.
   virtual void setAlwaysOnTop(bool onTop) = 0;
 };

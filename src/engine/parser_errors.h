@@ -40,6 +40,12 @@ class EExpressionTooComplex : public EMathParserError {
   EExpressionTooComplex() : EMathParserError("Expression is too complex") {}
 };
 
+/// A text whose recognition would need more open rule calls than the fixed stack budget allows.
+class EExpressionTooDeep : public EMathParserError {
+ public:
+  EExpressionTooDeep() : EMathParserError("Expression is nested too deeply to compile") {}
+};
+
 /// An inconsistent parse tree.
 class EParserInternalError : public EMathParserError {
  public:

@@ -11,6 +11,7 @@
 #include "base/number_format.h"
 #include "engine/constants.h"
 #include "engine/fpu_status.h"
+#include "engine/parser_errors.h"
 
 namespace ormel {
 
@@ -136,6 +137,13 @@ bool mayThrowWhileRecognising(std::string_view t) {
   return false;
 }
 
+// An answer asked for below this many open rule calls is settled first from the outermost call,
+// so that a line of any length or depth needs no more stack than this.
+constexpr int kDeferDepth = 48;
+// The rules without memo recurse as deep as the text nests; past this they refuse the text
+// rather than overflow the stack. The memo's deferral keeps it far below.
+constexpr int kDepthBudget = 400;
+
 std::uint64_t cacheKey(std::uint8_t rule, Span s) {
   return (static_cast<std::uint64_t>(rule) << 60) | (static_cast<std::uint64_t>(s.begin) << 30) | s.end;
 }
@@ -247,14 +255,60 @@ std::pair<const std::uint32_t*, const std::uint32_t*> Recognisers::positions(
   return {first, last};
 }
 
-std::optional<Match> Recognisers::remembered(std::uint8_t rule, Span s,
-                                             std::optional<Match> (Recognisers::*compute)(Span)) {
-  if (!m_cached) return (this->*compute)(s);
+Recognisers::DepthGuard::DepthGuard(int& depth) : m_depth(depth) {
+  if (m_depth >= kDepthBudget) throw EExpressionTooDeep();
+  ++m_depth;
+}
+
+std::optional<Match> Recognisers::remembered(std::uint8_t rule, Span s, Compute compute) {
+  if (!m_cached) {
+    const DepthGuard guard(m_depth);
+    return (this->*compute)(s);
+  }
   const std::uint64_t key = cacheKey(rule, s);
   if (auto found = m_cache.find(key); found != m_cache.end()) return found->second;
-  std::optional<Match> answer = (this->*compute)(s);
+  if (m_deferring) return std::nullopt;
+  if (m_depth == 0) return settle(Deferred{rule, s, compute});
+  if (m_depth >= kDeferDepth) {
+    m_deferring = true;
+    m_deferred = Deferred{rule, s, compute};
+    return std::nullopt;
+  }
+  std::optional<Match> answer;
+  {
+    const DepthGuard guard(m_depth);
+    answer = (this->*compute)(s);
+  }
+  // An answer reached while a deeper question stands open is no answer; it is not kept.
+  if (m_deferring) return std::nullopt;
   m_cache.emplace(key, answer);
   return answer;
+}
+
+// A run that reaches the deferral depth leaves its deepest open question behind, returns at once
+// through every open call and starts over with that question; once it is answered the run above
+// it is retried and finds it in the memo. The deferred question is exactly the call the run would
+// have made next, so the answers, and the first exception of an arithmetic check, are those of
+// one uninterrupted run; the work is that of one run plus a retry of the calls above each
+// deferral.
+std::optional<Match> Recognisers::settle(const Deferred& question) {
+  std::vector<Deferred> pending{question};
+  for (;;) {
+    const Deferred next = pending.back();
+    std::optional<Match> answer;
+    {
+      const DepthGuard guard(m_depth);
+      answer = (this->*next.compute)(next.span);
+    }
+    if (m_deferring) {
+      m_deferring = false;
+      pending.push_back(m_deferred);
+      continue;
+    }
+    m_cache.emplace(cacheKey(next.rule, next.span), answer);
+    pending.pop_back();
+    if (pending.empty()) return answer;
+  }
 }
 
 bool Recognisers::CheckNumberBrackets(Span s) const { return m_balance[s.end] == m_balance[s.begin]; }
@@ -310,7 +364,7 @@ std::optional<Match> Recognisers::computeTerm(Span s) {
 }
 
 std::optional<Span> Recognisers::acceptAs(Span s, Forms forms) {
-  if (s.empty() || !mayBeTerm(s)) return std::nullopt;
+  if (m_deferring || s.empty() || !mayBeTerm(s)) return std::nullopt;
   if ((forms & kVariable) && CheckVariable(s) >= 0) return s;
   if ((forms & kConstant) && CheckNumber(s)) return s;
   if (forms & kBracket) {
@@ -384,13 +438,21 @@ std::optional<Match> Recognisers::splitAtCharacter(std::uint8_t rule, char op, S
   } else if (signsInside(m_binarySigns, s)) {
     return std::nullopt;
   }
+  // A quotient's right operand holds no "/" at its own level, so only the last "/" can split;
+  // skipping the others is safe where no check can throw.
+  if (rule == kRuleRealDivision && m_pruned && last - first > 1) {
+    if (offsetOf(*first) == s.begin) return std::nullopt;
+    first = last - 1;
+  }
   if (rule == kRuleSubtract) {
     if (const auto signs = signsInside(m_binarySigns, s)) {
-      while (first != last && offsetOf(*first) + 1 < signs->second) ++first;
+      // By search, not by walking: a long chain of differences would make that quadratic.
+      first = std::lower_bound(first, last, levelKey(m_balance[s.begin], signs->second - 1));
     }
   }
   for (const auto* key = first; key != last; ++key) {
     const std::uint32_t p = offsetOf(*key);
+    if (m_deferring) return std::nullopt;
     if (p > lastSplit) return std::nullopt;
     if (p == s.begin) {
       if (rule == kRuleSubtract) continue;
@@ -414,6 +476,7 @@ std::optional<Match> Recognisers::splitAtWord(std::uint8_t, const std::vector<st
   const auto [first, last] = occurrences(at, Span{s.begin, s.end - 2});
   for (const auto* key = first; key != last; ++key) {
     const std::uint32_t p = offsetOf(*key);
+    if (m_deferring) return std::nullopt;
     if (p == s.begin) continue;
     const Span left{s.begin, p};
     const Span right{p + 3, s.end};
@@ -481,6 +544,7 @@ std::optional<Match> Recognisers::computePower(Span s) {
   const auto [first, last] = occurrences(m_caret, s);
   for (const auto* key = first; key != last; ++key) {
     const std::uint32_t p = offsetOf(*key);
+    if (m_deferring) return std::nullopt;
     if (p == s.begin || p == s.end - 1) return std::nullopt;
     const Span left{s.begin, p};
     const Span right{p + 1, s.end};
@@ -549,6 +613,7 @@ std::optional<Match> Recognisers::CheckComma(Span s) {
 std::optional<Match> Recognisers::computeComma(Span s) {
   const auto [first, last] = positions(m_comma, s);
   for (const auto* c = first; c != last; ++c) {
+    if (m_deferring) return std::nullopt;
     if (*c == s.begin || *c == s.end - 1) return std::nullopt;
     const auto left = CheckTerm({s.begin, *c});
     if (!left) continue;

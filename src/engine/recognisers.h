@@ -67,8 +67,28 @@ class Recognisers {
   std::optional<Match> splitAtCharacter(std::uint8_t rule, char op, Span s, std::uint16_t leftForms,
                                         std::uint16_t rightForms);
   std::optional<Match> splitAtWord(std::uint8_t rule, const std::vector<std::uint64_t>& at, Span s);
-  std::optional<Match> remembered(std::uint8_t rule, Span s,
-                                  std::optional<Match> (Recognisers::*compute)(Span));
+  using Compute = std::optional<Match> (Recognisers::*)(Span);
+  /// A question left open because answering it in place would have needed a deeper stack.
+  struct Deferred {
+    std::uint8_t rule;
+    Span span;
+    Compute compute;
+  };
+  /// Counts one open rule call for as long as it lives; throws EExpressionTooDeep past the budget
+  /// (reached only without the memo, which defers deep questions instead).
+  class DepthGuard {
+   public:
+    explicit DepthGuard(int& depth);
+    ~DepthGuard() { --m_depth; }
+    DepthGuard(const DepthGuard&) = delete;
+    DepthGuard& operator=(const DepthGuard&) = delete;
+
+   private:
+    int& m_depth;
+  };
+  std::optional<Match> remembered(std::uint8_t rule, Span s, Compute compute);
+  /// Answers a question from the outermost call, settling the deeper questions it leads to first.
+  std::optional<Match> settle(const Deferred& question);
 
   std::optional<Match> computeBracket(Span s);
   std::optional<Match> computeTerm(Span s);
@@ -117,6 +137,11 @@ class Recognisers {
   // For each offset, the first later offset whose running count falls below it.
   std::vector<std::uint32_t> m_firstDip;
   bool m_pruned;
+  // Rule calls open on the stack right now; while a question is deferred every open call returns
+  // at once without keeping its answer.
+  int m_depth = 0;
+  bool m_deferring = false;
+  Deferred m_deferred{};
   std::unordered_map<std::uint64_t, std::optional<Match>> m_cache;
 };
 

@@ -27,6 +27,7 @@ HeadlessScratchPad::HeadlessScratchPad() {
 void HeadlessScratchPad::applyPrefs() {
   prefs.ApplyPrefs();
   pad.setDefaultStyle(CharStyle{window.defaultTextColor(), true});
+  pad.setFontFace(window.fontFace());
 }
 
 void HeadlessScratchPad::type(std::string_view text) {

@@ -13,8 +13,8 @@ namespace ormel {
 
 namespace {
 
-constexpr std::array<std::pair<std::string_view, std::string_view>, 6> kLeadingZeroPatterns = {
-    {{"(.", "(0."}, {"+.", "+0."}, {"-.", "-0."}, {"*.", "*0."}, {"/.", "/0."}, {"^.", "^0."}}};
+// The characters after which a point lacks its leading zero.
+constexpr std::string_view kLeadingZeroOperators = "(+-*/^";
 
 constexpr int kEndOfExpression = 0;
 constexpr int kEndOfAnswer = 1;
@@ -61,6 +61,8 @@ void MainWindowLogic::keyUp(int key, KeyModifiers modifiers) {
   runHandler([&] { ScratchPadKeyUp(key, modifiers); });
 }
 
+void MainWindowLogic::strayKeyUp(int /*key*/, KeyModifiers /*modifiers*/) { m_varsDropDown.setTag(0); }
+
 void MainWindowLogic::ScratchPadKeyDown(int /*key*/, KeyModifiers /*modifiers*/) {
   if (m_scratchPad.selAttributes().color == prefColor("AnswerColor")) {
     m_scratchPad.setSelAttributes(CharStyle{prefColor("RegExpColor"), true});
@@ -81,7 +83,8 @@ void MainWindowLogic::ScratchPadKeyUp(int key, KeyModifiers modifiers) {
   }
   if (FixDecimalWithOutLeadingZero(m_scratchPad.caretLine())) return;
   if (key == kVkReturn && !modifiers.ctrl) {
-    evaluateFinishedLine(m_scratchPad.caretLine());
+    const int n = m_scratchPad.caretLine();
+    if (evaluateFinishedLine(n)) placeCaretAfterAnswer(n);
   } else if (key == kVkReturn || key == kVkF2) {
     // As if the user pressed Enter at the end of the line.
     m_scratchPad.caretToEndOfLine();
@@ -91,24 +94,51 @@ void MainWindowLogic::ScratchPadKeyUp(int key, KeyModifiers modifiers) {
   }
 }
 
-void MainWindowLogic::evaluateFinishedLine(int n) {
+std::optional<std::string> MainWindowLogic::evaluateFinishedLine(int n) {
+  if (n < 1) return std::nullopt;
+  m_lineFailure.reset();
+  m_evaluatingLine = true;
+  std::optional<std::string> answer;
+  try {
+    answer = writeAnswerBelow(n);
+  } catch (const std::exception& error) {
+    m_evaluatingLine = false;
+    markOutcome(n - 1, lineFailureOf(error));
+    throw;
+  }
+  m_evaluatingLine = false;
+  markOutcome(n - 1, m_lineFailure);
+  return answer;
+}
+
+void MainWindowLogic::markOutcome(int line, const std::optional<LineFailure>& failure) {
+  if (!failure) {
+    m_errorMarks.unmark(line);
+    return;
+  }
+  const std::string text = m_scratchPad.line(line);
+  m_errorMarks.mark(line, errorSpanIn(text, *failure), failure->message, text);
+}
+
+std::optional<std::string> MainWindowLogic::writeAnswerBelow(int n) {
   std::string expression = m_scratchPad.line(n - 1);
-  if (n < 1 || expression.empty()) return;
+  if (n < 1 || expression.empty()) return std::nullopt;
   expression = TParser::RemoveBlanks(expression);
-  if (expression.empty()) return;
+  if (expression.empty()) return std::nullopt;
   expression = TParser::ConvertHexToDec(expression);
   const std::string separator = decimalSeparator();
   Replace(expression, separator, ".");
 
   std::string message;
-  if (m_savedVariables.addVariableString(expression, message) == 1) return;
+  if (m_savedVariables.addVariableString(expression, message) == 1) return std::nullopt;
   if (!message.empty()) {
     m_statusInfo.StatusErrorText(0, message);
-    return;
+    m_lineFailure = LineFailure{LineFailureKind::kName, message, {}};
+    return std::nullopt;
   }
-  if (isNum(expression)) return;
+  if (isNum(expression)) return std::nullopt;
   m_parser.SetExpression(expression);
-  if (m_parser.ExpressionError()) return;
+  if (m_parser.ExpressionError()) return std::nullopt;
   std::string answer = FloatToStr(m_parser.Value());
   // The number format writes the regional separator; the user reads the preferred one.
   Replace(answer, regionalDecimalSeparator(), separator);
@@ -118,7 +148,7 @@ void MainWindowLogic::evaluateFinishedLine(int n) {
   m_scratchPad.setSelAttributes(CharStyle{prefColor("AnswerColor"), true});
   m_scratchPad.setSelText(" " + answer);
   m_scratchPad.setSelAttributes(CharStyle{prefColor("RegExpColor"), true});
-  placeCaretAfterAnswer(n);
+  return answer;
 }
 
 void MainWindowLogic::placeCaretAfterAnswer(int n) {
@@ -147,24 +177,36 @@ void MainWindowLogic::placeCaretAfterAnswer(int n) {
 
 void MainWindowLogic::ParserParserError(TCustomParser& /*sender*/, const Exception& error) {
   m_statusInfo.StatusErrorText(0, error.message());
+  if (m_evaluatingLine) m_lineFailure = LineFailure{LineFailureKind::kExpression, error.message(), {}};
 }
 
 bool MainWindowLogic::FixDecimalWithOutLeadingZero(int n) {
-  std::string text = m_scratchPad.line(n);
-  const int column = m_scratchPad.selStart() - m_scratchPad.lineStart(n);
-  if (!text.empty() && text.front() == '.') {
-    m_scratchPad.setLine(n, "0" + text);
-    SetCaretAtPos(m_scratchPad, column + 1, n);
-    return true;
+  const int start = m_scratchPad.lineStart(n);
+  const int length = m_scratchPad.lineLength(n);
+  if (start < 0 || length == 0) return false;
+  const int column = m_scratchPad.selStart() - start;
+  const auto at = [&](int c) {
+    return c >= 0 && c < length ? m_scratchPad.characterAt(start + c) : char16_t{0};
+  };
+  // A key changes the line only beside the caret, and every pattern ends in its point: a point
+  // just before or at the caret is the only one that can newly lack its zero. Looking there
+  // alone keeps a key's cost independent of the line's length.
+  int zeroAt = at(0) == u'.' ? 0 : -1;
+  // Two points side by side are no pattern, so at most one of the two places qualifies.
+  for (const int point : {column - 1, column}) {
+    if (zeroAt >= 0 || point < 1 || at(point) != u'.') continue;
+    const char16_t before = at(point - 1);
+    if (before < 0x80 && before != 0 &&
+        kLeadingZeroOperators.find(static_cast<char>(before)) != std::string_view::npos) {
+      zeroAt = point;
+    }
   }
-  for (const auto& [pattern, zeroForm] : kLeadingZeroPatterns) {
-    if (text.find(pattern) == std::string::npos) continue;
-    Replace(text, pattern, zeroForm);
-    m_scratchPad.setLine(n, text);
-    SetCaretAtPos(m_scratchPad, column + 1, n);
-    return true;
-  }
-  return false;
+  if (zeroAt < 0) return false;
+  // The zero takes the style of the character before it, as an edited line's new text does.
+  m_scratchPad.setSelStart(start + zeroAt);
+  m_scratchPad.setSelText("0");
+  SetCaretAtPos(m_scratchPad, column + 1, n);
+  return true;
 }
 
 void MainWindowLogic::pasteVariable(const std::string& text, bool isFunction) {
@@ -211,6 +253,42 @@ void MainWindowLogic::ClearScreenExecute() { m_scratchPad.clear(); }
 void MainWindowLogic::ClearVariablesExecute() {
   m_parser.ClearVariables();
   m_savedVariables.UpdateVariableListBox();
+}
+
+Recalculation MainWindowLogic::RecalculateExecute() {
+  Recalculation run = recalculateLines(m_scratchPad, prefColor("AnswerColor"), decimalSeparator(),
+                                       [this](int n) { return finishLineForRecalculation(n); });
+  SetCaretAtPos(m_scratchPad, run.caretColumn, run.caretLine);
+  for (const auto& [line, message] : run.errors) {
+    m_statusInfo.addToHistory("Line " + std::to_string(line + 1) + ": " + message);
+  }
+  const std::string summary = recalculationSummary(run);
+  if (run.errors.empty()) {
+    m_statusInfo.StatusText(0, summary);
+  } else {
+    m_statusInfo.StatusErrorText(0, summary);
+  }
+  return run;
+}
+
+std::optional<AnswerLine> MainWindowLogic::answerLineAt(int n) const {
+  return ormel::answerLineAt(m_scratchPad, n, prefColor("AnswerColor"), decimalSeparator());
+}
+
+FinishedLine MainWindowLogic::finishLineForRecalculation(int n) {
+  FinishedLine result;
+  const std::size_t errorsBefore = m_statusInfo.errorCount();
+  try {
+    result.answer = evaluateFinishedLine(n);
+  } catch (const EAbort&) {
+  } catch (const Exception& error) {
+    // A run over many lines must not stop at one of them, nor open a message box per line.
+    ParserParserError(m_parser, error);
+  } catch (const std::exception& error) {
+    m_statusInfo.StatusErrorText(0, error.what());
+  }
+  if (m_statusInfo.errorCount() != errorsBefore) result.error = m_statusInfo.lastError();
+  return result;
 }
 
 Color MainWindowLogic::prefColor(const char* key) const {

@@ -1,10 +1,14 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "config/prefs.h"
 #include "engine/parser.h"
+#include "scratchpad/answer_line.h"
+#include "scratchpad/error_marks.h"
+#include "scratchpad/recalculation.h"
 #include "scratchpad/savevars.h"
 #include "scratchpad/statusbar.h"
 #include "scratchpad/text_control_port.h"
@@ -37,6 +41,8 @@ class MainWindowLogic final : public KeyEventSink {
   /// False when the character is to be discarded (the handler aborted or failed).
   bool keyPress(char32_t character, KeyModifiers modifiers) override;
   void keyUp(int key, KeyModifiers modifiers) override;
+  /// Clears the one-shot flag, as any key release does, and does nothing else.
+  void strayKeyUp(int key, KeyModifiers modifiers) override;
 
   /// Key-down rule: a caret that types in the answer colour switches to the expression colour.
   void ScratchPadKeyDown(int key, KeyModifiers modifiers);
@@ -70,9 +76,26 @@ class MainWindowLogic final : public KeyEventSink {
   void ClearScreenExecute();
   /// Empties the variable table and the variables list.
   void ClearVariablesExecute();
+  /// Finishes every line of the pad again from the top with the variables as they are (see
+  /// recalculateLines). Errors go to the status line one by one and into its history with their
+  /// line numbers, never to the error report; the caret returns to its line and column, and the
+  /// status line sums the run up.
+  Recalculation RecalculateExecute();
+  /// The answer line n starts with, in today's answer colour and separator (see answerLineAt).
+  [[nodiscard]] std::optional<AnswerLine> answerLineAt(int n) const;
+
+  /// The lines whose last evaluation failed, each marked where it failed. Evaluating a line
+  /// marks it or, when it succeeds, takes its mark away.
+  [[nodiscard]] ErrorMarks& errorMarks() { return m_errorMarks; }
 
  private:
-  void evaluateFinishedLine(int n);
+  /// Evaluates line n - 1 (writeAnswerBelow), marks its outcome on it and gives the answer
+  /// written at the start of line n.
+  std::optional<std::string> evaluateFinishedLine(int n);
+  std::optional<std::string> writeAnswerBelow(int n);
+  void markOutcome(int line, const std::optional<LineFailure>& failure);
+  /// evaluateFinishedLine with what it raises shown as the parser's errors are.
+  FinishedLine finishLineForRecalculation(int n);
   void placeCaretAfterAnswer(int n);
   [[nodiscard]] Color prefColor(const char* key) const;
   [[nodiscard]] int prefInteger(const char* key) const;
@@ -86,6 +109,10 @@ class MainWindowLogic final : public KeyEventSink {
   TStatusInfo& m_statusInfo;
   ComboBox& m_varsDropDown;
   ApplicationErrorReport m_report;
+  ErrorMarks m_errorMarks;
+  /// While a line is evaluated: set when it has failed, even where nothing is raised.
+  std::optional<LineFailure> m_lineFailure;
+  bool m_evaluatingLine = false;
 };
 
 /// Puts the caret into line n at column (limited to the line's length), then scrolls to it.

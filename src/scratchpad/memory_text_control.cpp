@@ -218,6 +218,19 @@ CharStyle MemoryTextControl::styleAt(int position) const {
   return column < line.styles.size() ? line.styles[column] : line.lineStyle;
 }
 
+char16_t MemoryTextControl::characterAt(int position) const {
+  if (position < 0 || position >= textLength()) return 0;
+  // Typing asks about the caret's line, which is at hand without a search.
+  if (m_caret.index >= 0 && position >= m_caret.start && position <= m_caret.start + caretLineLength()) {
+    const auto column = static_cast<std::size_t>(position - m_caret.start);
+    return column < m_caret.line->text.size() ? m_caret.line->text[column] : char16_t{0};
+  }
+  const int n = m_lines.lineAt(position);
+  const StyledLine& line = m_lines.at(n);
+  const auto column = static_cast<std::size_t>(position - m_lines.startOf(n));
+  return column < line.text.size() ? line.text[column] : char16_t{0};
+}
+
 void MemoryTextControl::caretToEndOfLine() {
   if (m_sink) m_sink->keyDown(kVkEnd, KeyModifiers{});
   applyKey(kVkEnd);
@@ -229,7 +242,9 @@ void MemoryTextControl::clear() {
   moveCaret(0);
 }
 
-void MemoryTextControl::saveContent(const std::string& path) const { saveContentFile(path, content()); }
+void MemoryTextControl::saveContent(const std::string& path) const {
+  saveContentFile(path, content(), m_fontFace);
+}
 
 void MemoryTextControl::loadContent(const std::string& path) {
   setContent(loadContentFile(path, m_defaultStyle));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 
 #include "scratchpad/line_tree.h"
 #include "scratchpad/text_control_port.h"
@@ -20,6 +21,8 @@ class MemoryTextControl final : public TextControl {
   /// The style of an empty control and of plain text loaded into it.
   void setDefaultStyle(CharStyle style) { m_defaultStyle = style; }
   [[nodiscard]] CharStyle defaultStyle() const { return m_defaultStyle; }
+  /// The font face that saved content names (UTF-8); empty names the default sheet font.
+  void setFontFace(std::string face) { m_fontFace = std::move(face); }
 
   /// One key as the user presses it: key down (then the key's own action for Home, End, Left,
   /// Right and Delete), the character if the key makes one (Enter makes CR, Backspace BS), which
@@ -52,6 +55,7 @@ class MemoryTextControl final : public TextControl {
   [[nodiscard]] CharStyle selAttributes() const override { return m_insertStyle; }
   void setSelAttributes(CharStyle style) override;
   [[nodiscard]] CharStyle styleAt(int position) const override;
+  [[nodiscard]] char16_t characterAt(int position) const override;
   void scrollToCaret() override {}
   void caretToEndOfLine() override;
   void clear() override;
@@ -81,6 +85,7 @@ class MemoryTextControl final : public TextControl {
   LineTree m_lines;
   CaretLine m_caret;
   CharStyle m_defaultStyle;
+  std::string m_fontFace;
   CharStyle m_insertStyle;
   int m_selStart = 0;
   int m_selLength = 0;

@@ -134,9 +134,12 @@ class RtfReader {
     m_skipUnits = 0;
     m_groupStart = false;
     if (m_stack.empty()) return false;
+    // The document's own group closing ends the last line in the state inside it: an empty
+    // last line keeps the style written for it.
+    if (m_stack.size() == 1) return false;
     m_state = m_stack.back();
     m_stack.pop_back();
-    return !m_stack.empty();
+    return true;
   }
 
   void readControl() {

@@ -1,5 +1,7 @@
 #include <map>
 
+#include "base/unicode_text.h"
+#include "scratchpad/code_page_1252.h"
 #include "scratchpad/content_file.h"
 
 namespace ormel {
@@ -8,24 +10,52 @@ namespace {
 
 constexpr Color kColorMask = 0xFFFFFF;
 
-void appendEscaped(std::string& out, char16_t unit) {
-  static constexpr char kHex[] = "0123456789abcdef";
-  if (unit == u'\\' || unit == u'{' || unit == u'}') {
-    out.push_back('\\');
-    out.push_back(static_cast<char>(unit));
-  } else if (unit == u'\t') {
-    out += "\\tab ";
-  } else if (unit < 0x20) {
-    out += "\\'";
-    out.push_back(kHex[unit >> 4]);
-    out.push_back(kHex[unit & 0xF]);
-  } else if (unit < 0x80) {
-    out.push_back(static_cast<char>(unit));
-  } else {
-    // \uN takes a signed 16-bit number; "?" is the fallback that readers without Unicode show.
-    out += "\\u" + std::to_string(static_cast<std::int16_t>(unit)) + "?";
+/// Writes RTF text one UTF-16 unit at a time. Units of code page 1252 go in as themselves or
+/// \'hh; others as \uN with a "?" fallback, a run of them in a group of its own, because some
+/// readers drop what follows a fallback up to the next group or blank.
+class TextEscaper {
+ public:
+  explicit TextEscaper(std::string& out) : m_out(out) {}
+
+  void append(char16_t unit) {
+    const std::optional<unsigned char> byte = unicodeToCodePage1252(unit);
+    if (!byte) {
+      if (!m_inUnicodeGroup) m_out.push_back('{');
+      m_inUnicodeGroup = true;
+      // \uN takes a signed 16-bit number.
+      m_out += "\\u" + std::to_string(static_cast<std::int16_t>(unit)) + "?";
+      return;
+    }
+    finish();
+    appendByte(*byte);
   }
-}
+
+  /// Closes an open run of \uN; due before a control word that must stay in effect.
+  void finish() {
+    if (m_inUnicodeGroup) m_out.push_back('}');
+    m_inUnicodeGroup = false;
+  }
+
+ private:
+  void appendByte(unsigned char byte) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    if (byte == '\\' || byte == '{' || byte == '}') {
+      m_out.push_back('\\');
+      m_out.push_back(static_cast<char>(byte));
+    } else if (byte == '\t') {
+      m_out += "\\tab ";
+    } else if (byte < 0x20 || byte >= 0x80) {
+      m_out += "\\'";
+      m_out.push_back(kHex[byte >> 4]);
+      m_out.push_back(kHex[byte & 0xF]);
+    } else {
+      m_out.push_back(static_cast<char>(byte));
+    }
+  }
+
+  std::string& m_out;
+  bool m_inUnicodeGroup = false;
+};
 
 void appendStyle(std::string& out, CharStyle style, const std::map<Color, int>& colors) {
   out += "\\cf" + std::to_string(colors.at(style.color & kColorMask));
@@ -34,15 +64,21 @@ void appendStyle(std::string& out, CharStyle style, const std::map<Color, int>& 
 
 /// The document for any sequence of lines; lineOf gives an element's StyledLine.
 template <typename Lines, typename LineOf>
-std::string rtfOf(const Lines& content, LineOf lineOf) {
+std::string rtfOf(const Lines& content, std::string_view fontFace, LineOf lineOf) {
   std::map<Color, int> colors;
   for (const auto& element : content) {
     const StyledLine& line = lineOf(element);
     colors.emplace(line.lineStyle.color & kColorMask, 0);
     for (const CharStyle& style : line.styles) colors.emplace(style.color & kColorMask, 0);
   }
-  std::string out = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1{\\fonttbl{\\f0\\fnil\\fcharset0 Verdana;}}\r\n";
-  out += "{\\colortbl ;";
+  std::string out = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1{\\fonttbl{\\f0\\fnil\\fcharset0 ";
+  TextEscaper escaper(out);
+  // The semicolon ends the entry, so one in the name cannot be written.
+  for (const char16_t unit : utf8ToUtf16(fontFace.empty() ? kDefaultSheetFont : fontFace)) {
+    if (unit != u';') escaper.append(unit);
+  }
+  escaper.finish();
+  out += ";}}\r\n{\\colortbl ;";
   int index = 0;
   for (auto& [color, number] : colors) {
     number = ++index;
@@ -55,9 +91,13 @@ std::string rtfOf(const Lines& content, LineOf lineOf) {
     if (n > 0) out += "\\par\r\n";
     if (line.text.empty()) appendStyle(out, line.lineStyle, colors);
     for (std::size_t i = 0; i < line.text.size(); ++i) {
-      if (i == 0 || !(line.styles[i] == line.styles[i - 1])) appendStyle(out, line.styles[i], colors);
-      appendEscaped(out, line.text[i]);
+      if (i == 0 || !(line.styles[i] == line.styles[i - 1])) {
+        escaper.finish();
+        appendStyle(out, line.styles[i], colors);
+      }
+      escaper.append(line.text[i]);
     }
+    escaper.finish();
   }
   out += "}\r\n";
   return out;
@@ -65,12 +105,12 @@ std::string rtfOf(const Lines& content, LineOf lineOf) {
 
 }  // namespace
 
-std::string writeRtf(const StyledText& content) {
-  return rtfOf(content, [](const StyledLine& line) -> const StyledLine& { return line; });
+std::string writeRtf(const StyledText& content, std::string_view fontFace) {
+  return rtfOf(content, fontFace, [](const StyledLine& line) -> const StyledLine& { return line; });
 }
 
-std::string writeRtf(const ContentSnapshot& content) {
-  return rtfOf(content, [](const SharedLine& line) -> const StyledLine& { return *line; });
+std::string writeRtf(const ContentSnapshot& content, std::string_view fontFace) {
+  return rtfOf(content, fontFace, [](const SharedLine& line) -> const StyledLine& { return *line; });
 }
 
 }  // namespace ormel

@@ -51,6 +51,18 @@ std::unique_ptr<TXMLNode> variablesTree(const VariableTable& table) {
   return root;
 }
 
+/// The value with the regional separator, else with "." and "," exchanged: the window and the
+/// terminal companion may run under different locales and read each other's files.
+std::optional<long double> storedNumber(const std::string& text) {
+  if (const std::optional<long double> value = textToFloat(text)) return value;
+  const std::string regional = regionalDecimalSeparator();
+  const char* other = regional == "," ? "." : regional == "." ? "," : nullptr;
+  if (other == nullptr || text.find(other) == std::string::npos) return std::nullopt;
+  std::string swapped = text;
+  Replace(swapped, other, regional);
+  return textToFloat(swapped);
+}
+
 }  // namespace
 
 bool startsWithNumber(std::string_view text) {
@@ -111,19 +123,32 @@ void TSavedVariables::UpdateVariableListBox() {
   if (m_onChange) m_onChange();
 }
 
-bool TSavedVariables::Load(const std::string& path) {
-  if (!fileExists(path)) return false;
-  const std::unique_ptr<TXMLNode> root = LoadXMLFromFile(path);
-  if (!root || lowerCaseAscii(root->Name()) != "variables") return false;
+bool TSavedVariables::Load(const std::string& path, LoadNotes* notes) {
+  const std::unique_ptr<TXMLNode> root = loadStoreFile(path, "variables", notes);
+  if (!root) return false;
   bool found = false;
   for (int i = 0; i < root->GetChildCount(); ++i) {
     const TXMLNode& child = *root->GetChild(i);
-    if (child.Name() != "variable") continue;
+    if (child.Name() != "variable") {
+      addNote(notes, "<" + abbreviated(child.Name(), kQuotedTextLimit) + "> means nothing here");
+      continue;
+    }
     found = true;
+    const std::string name = child.GetFieldValue("name").toText();
     const std::string valueText = child.GetFieldValue("value").toText();
-    const std::optional<long double> value = textToFloat(valueText);
-    if (!value) throw EConvertError("'" + valueText + "' is not a valid floating point value");
-    m_parser.SetVariable(child.GetFieldValue("name").toText(), *value);
+    const std::string shown = "variable \"" + abbreviated(name, kQuotedTextLimit) + "\" skipped: ";
+    const std::optional<long double> value = storedNumber(valueText);
+    if (!value) {
+      addNote(notes, shown + EConvertError("'" + abbreviated(valueText, kQuotedTextLimit) +
+                                           "' is not a valid floating point value")
+                                 .message());
+      continue;
+    }
+    try {
+      m_parser.SetVariable(name, *value);
+    } catch (const EBadName&) {
+      addNote(notes, shown + "it is no valid name");
+    }
   }
   return found;
 }

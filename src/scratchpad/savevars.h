@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "config/store_support.h"
 #include "engine/parser.h"
 #include "scratchpad/statusbar.h"
 #include "scratchpad/widget_port.h"
@@ -30,9 +31,11 @@ class TSavedVariables {
   /// Refreshes the variable editor's list, the list label's caption and both labels' hints.
   void UpdateVariableListBox();
   /// Adds the variables of a vars.xml to the table. False when the file is missing, foreign or
-  /// holds no "variable" element. A value that is not a number throws EConvertError, a name the
-  /// parser refuses EBadName; the variables read before it stay set.
-  bool Load(const std::string& path);
+  /// holds no "variable" element. A value is read with the regional decimal separator, else with
+  /// the other of "." and ",", so files written under another locale read the same. An entry
+  /// whose value is still no number, or whose name the parser refuses, is skipped and noted;
+  /// every other entry loads.
+  bool Load(const std::string& path, LoadNotes* notes = nullptr);
   /// Writes the listed variables to a vars.xml, atomically; throws EFCreateError.
   void Save(const std::string& path) const;
   /// The text Save writes.

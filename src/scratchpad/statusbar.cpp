@@ -25,23 +25,31 @@ void TStatusInfo::show(int index, const std::string& text, Color color, bool err
   label.setTextColor(color);
   m_timer->setEnabled(false);
   m_timer->setEnabled(true);
+  if (error) {
+    ++m_errorCount;
+    m_lastError = text;
+  }
   if (m_onMessage) m_onMessage(text, error);
 }
 
 void TStatusInfo::ClearInfoTimerTimer() {
   Label& label = *m_items[0];
   label.setTextColor(kStatusMessageColor);
-  m_history.push_front(label.caption());
+  addToHistory(label.caption());
+  label.setCaption("Ready");
+  m_timer->setEnabled(false);
+  label.setCaptionGlow(false);
+}
+
+void TStatusInfo::addToHistory(const std::string& text) {
+  m_history.push_front(text);
   if (m_history.size() > kStatusHintHistory) m_history.pop_back();
   std::string hint;
   for (std::size_t i = 0; i < m_history.size(); ++i) {
     if (i > 0) hint += "\r\n";
     hint += m_history[i];
   }
-  label.setHint(hint);
-  label.setCaption("Ready");
-  m_timer->setEnabled(false);
-  label.setCaptionGlow(false);
+  m_items[0]->setHint(hint);
 }
 
 }  // namespace ormel

@@ -34,6 +34,11 @@ class TStatusInfo {
   void StatusErrorText(int index, const std::string& text);
   /// The timer's tick: back to "Ready", the message that showed added to the hint.
   void ClearInfoTimerTimer();
+  /// Puts a message into the hint's history, newest first, without showing it.
+  void addToHistory(const std::string& text);
+  /// How many error messages have been shown, and the last of them.
+  [[nodiscard]] std::size_t errorCount() const { return m_errorCount; }
+  [[nodiscard]] const std::string& lastError() const { return m_lastError; }
 
   /// Called with each message shown (text, true for an error), after the label shows it.
   void setOnMessage(std::function<void(const std::string&, bool)> listener) {
@@ -47,6 +52,8 @@ class TStatusInfo {
   std::unique_ptr<Timer> m_timer;
   std::deque<std::string> m_history;
   std::function<void(const std::string&, bool)> m_onMessage;
+  std::size_t m_errorCount = 0;
+  std::string m_lastError;
 };
 
 }  // namespace ormel

@@ -44,6 +44,10 @@ class KeyEventSink {
   /// False discards the character: the control never sees it.
   virtual bool keyPress(char32_t character, KeyModifiers modifiers) = 0;
   virtual void keyUp(int key, KeyModifiers modifiers) = 0;
+  /// A key released over the control whose press went elsewhere (the Enter that closed a dialog
+  /// or that the variable editor took): no key rule acts on it, but it ends what waited for the
+  /// next release.
+  virtual void strayKeyUp(int /*key*/, KeyModifiers /*modifiers*/) {}
 };
 
 /// The scratch pad seen as a text control. Lines are the paragraphs (the control never wraps);
@@ -91,6 +95,9 @@ class TextControl {
   virtual void setSelAttributes(CharStyle style) = 0;
   /// The style of the character at a position; the line's own style at a line break.
   [[nodiscard]] virtual CharStyle styleAt(int position) const = 0;
+  /// The UTF-16 code unit at a position; 0 at a line break and outside the text. Costs no copy
+  /// of the line, so per-key rules can look at the caret's surroundings in any line length.
+  [[nodiscard]] virtual char16_t characterAt(int position) const = 0;
 
   /// Makes the caret visible.
   virtual void scrollToCaret() = 0;

@@ -75,7 +75,7 @@ void TCustomizeHotkeys::EditHotKeysBoxClick() {
   const int action = line->data(kActionRole).toInt();
   m_editHotKeysEditBox->setEditText(QString::fromStdString(shortCutToText(m_actions->shortCut(action))));
   m_descriptionLabel->clear();
-  m_descriptionLabel->setText(labelText(FormatForLabel(m_actions->hint(action), kDescriptionWidth)));
+  m_descriptionLabel->setLines(labelText(FormatForLabel(m_actions->hint(action), kDescriptionWidth)));
 }
 
 void TCustomizeHotkeys::EditHotKeysEditBoxChange(const QString& text) {

@@ -4,11 +4,12 @@
 #include "ui/ormel_dialog.h"
 
 class QComboBox;
-class QLabel;
 class QListWidget;
 class QPushButton;
 
 namespace ormel {
+
+class BrokenLinesLabel;
 
 /// The hot keys dialog, "Customize Hotkeys": the "ormelCuts" commands in alphabetical order
 /// and a shortcut box. Every change of the box's text, typed or chosen, sets the shortcut of
@@ -29,7 +30,7 @@ class TCustomizeHotkeys final : public OrmelDialog<HotkeysDialog> {
  private:
   ActionList* m_actions = nullptr;
   QListWidget* m_editHotKeysBox;
-  QLabel* m_descriptionLabel;
+  BrokenLinesLabel* m_descriptionLabel;
   QComboBox* m_editHotKeysEditBox;
   QPushButton* m_okButton;
 };

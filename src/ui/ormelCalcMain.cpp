@@ -22,8 +22,13 @@
 #include "base/utility_routines.h"
 #include "config/shortcut_text.h"
 #include "scratchpad/main_window_logic.h"
+#include "scratchpad/memory_text_control.h"
+#include "scratchpad/name_completion.h"
 #include "ui/aboutbox.h"
+#include "ui/answer_highlight.h"
 #include "ui/command_keys.h"
+#include "ui/completion_popup.h"
+#include "ui/error_mark_view.h"
 #include "ui/hint_timing_style.h"
 #include "ui/hotkeysform.h"
 #include "ui/instance_server.h"
@@ -32,6 +37,8 @@
 #include "ui/qt_timer.h"
 #include "ui/scratch_pad_edit.h"
 #include "ui/settingsform.h"
+#include "ui/shutdown_signals.h"
+#include "ui/toolbar_close_button.h"
 
 namespace ormel {
 namespace {
@@ -41,6 +48,7 @@ constexpr std::uint16_t kEsc = 27;
 constexpr std::uint16_t kF1 = 112;
 constexpr std::uint16_t kF2 = 113;
 constexpr std::uint16_t kF3 = 114;
+constexpr std::uint16_t kF5 = 116;
 constexpr auto kSheetFilter = "ormelCalc sheet (*.ocs)";
 constexpr auto kTopDock = "TopDock";
 constexpr auto kBottomDock = "BottomDock";
@@ -82,6 +90,25 @@ bool isEnter(const QEvent* event, QEvent::Type type) {
   if (event->type() != type) return false;
   const int key = static_cast<const QKeyEvent*>(event)->key();
   return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+/// Wheel notches and the arrow keys that step through a closed drop-down's items.
+bool choosesWithoutTheList(const QEvent& event) {
+  if (event.type() == QEvent::Wheel) return true;
+  if (event.type() != QEvent::KeyPress) return false;
+  const int key = static_cast<const QKeyEvent&>(event).key();
+  return key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_PageUp || key == Qt::Key_PageDown;
+}
+
+/// Shows the hint of the entry highlighted in menu and its submenus. A menu is a window of its
+/// own, so the hints it sends by itself stop there and never reach the main window.
+void showHintsInStatusBar(QMenu* menu, QStatusBar* statusBar) {
+  QObject::connect(menu, &QMenu::hovered, statusBar,
+                   [statusBar](QAction* action) { statusBar->showMessage(action->statusTip()); });
+  QObject::connect(menu, &QMenu::aboutToHide, statusBar, &QStatusBar::clearMessage);
+  for (QAction* action : menu->actions()) {
+    if (QMenu* submenu = action->menu()) showHintsInStatusBar(submenu, statusBar);
+  }
 }
 
 const char* dockName(Qt::ToolBarArea area) { return area == Qt::BottomToolBarArea ? kBottomDock : kTopDock; }
@@ -128,6 +155,11 @@ TForm1::~TForm1() {
   m_recovery.reset();
   m_scratchPad->setKeyEventSink(nullptr);
   m_textControl.setKeyEventSink(nullptr);
+  // Events can still arrive while the members go (a closing popup changes the active window):
+  // they must find the logic and the application manager gone, not freed.
+  m_closed = true;
+  m_logic.reset();
+  m_appManager.reset();
 }
 
 bool TForm1::FormCreate() {
@@ -135,17 +167,24 @@ bool TForm1::FormCreate() {
   m_appManager = std::make_unique<TAppManager>(*this, m_parser, m_folders);
   m_appManager->Init();
   m_logic = std::make_unique<MainWindowLogic>(
-      m_textControl, m_parser, m_appManager->OrmelPrefs(), m_appManager->SavedVariables(),
+      m_logicPad, m_parser, m_appManager->OrmelPrefs(), m_appManager->SavedVariables(),
       m_appManager->StatusInfo(), *m_varsBox,
       [this](const std::string& text) { m_messageBox.showError(text); });
   m_scratchPad->setKeyEventSink(m_logic.get());
   m_textControl.setKeyEventSink(m_logic.get());
+  m_nameCompleter = std::make_unique<NameCompleter>(
+      m_textControl, m_parser,
+      [this](const std::string& text, bool isFunction) { m_logic->pasteVariable(text, isFunction); });
+  m_completionPopup = std::make_unique<CompletionPopup>(
+      *m_scratchPad, *m_nameCompleter, [this](const std::function<void()>& change) { runCommand(change); });
+  m_errorMarkView = std::make_unique<ErrorMarkView>(*m_scratchPad, m_logic->errorMarks());
   connectCommands();
   const QString title = QString::fromUtf8(kApplicationTitle);
   if (m_appManager->OrmelSettings().getSettingValue("OneInstance") && isApplicationRunning(title)) {
     m_closed = true;
     return false;
   }
+  m_appManager->takeOverDataFolder();
   m_instanceServer = new InstanceServer(
       title, [this] { bringForward(*this); }, this);
   // After the first show: the window comes sooner, and a later start waits for the listener.
@@ -154,6 +193,11 @@ bool TForm1::FormCreate() {
   startRecoveryCopy();
   FormResize();
   return true;
+}
+
+void TForm1::abandonStartUp() {
+  m_messageBox.setSilent(true);
+  rejectModalDialogs();
 }
 
 void TForm1::buildActions() {
@@ -174,7 +218,12 @@ void TForm1::buildActions() {
   add("PrefrencesAction", "Preferences", QString(), 0);
   add("HotkeysAction", "Hotkeys", QString(), 0);
   add("AboutAction", "About", QString(), 0);
+  // A fixed key outside the hot-key categories, so the hot-key file keeps its layout.
+  add("Recalculate", "Recalculate", QString(), kF5)
+      ->setStatusTip(QStringLiteral("Recalculate every line of the pad from the top."));
 }
+
+const ErrorMarks* TForm1::errorMarks() const { return m_logic ? &m_logic->errorMarks() : nullptr; }
 
 Command* TForm1::command(const QString& name) const {
   const auto found = std::find_if(m_commands.begin(), m_commands.end(),
@@ -198,7 +247,8 @@ void TForm1::buildToolbars() {
   m_varsToolbar->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(m_varsToolbar, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& at) { m_functionPopupMenu->popup(m_varsToolbar->mapToGlobal(at)); });
-  m_varsDropDown->lineEdit()->installEventFilter(this);
+  m_varsDropDown->installEventFilter(this);
+  new ToolbarCloseButton(*m_varsToolbar);
 
   m_funcsToolbar = dockableToolbar(QStringLiteral("FuncsToolbar"), QStringLiteral("Functions"), this);
   m_funcsDropDown = editableDropDown(QStringLiteral("FuncsDropDown"), m_funcsToolbar);
@@ -206,7 +256,8 @@ void TForm1::buildToolbars() {
       captionLabel(QStringLiteral("func"), QStringLiteral("FuncsLabelItem"), m_funcsToolbar));
   m_funcsToolbar->addWidget(m_funcsDropDown);
   QLineEdit* funcsEdit = m_funcsDropDown->lineEdit();
-  funcsEdit->installEventFilter(this);
+  m_funcsDropDown->installEventFilter(this);
+  new ToolbarCloseButton(*m_funcsToolbar);
   connect(funcsEdit, &QLineEdit::textEdited, funcsEdit, [funcsEdit](const QString& text) {
     const QString upper = text.toUpper();
     if (upper == text) return;
@@ -220,8 +271,12 @@ void TForm1::buildToolbars() {
   m_varsTextLabel = new QLabel(m_varsTextToolbar);
   m_varsTextLabel->setObjectName(QStringLiteral("VarsTextLabel"));
   m_varsTextLabel->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+  // A long list of variables must not make the window wider than the screen: the label shows
+  // what fits, and its hint shows the whole list.
+  m_varsTextLabel->setMinimumWidth(1);
   m_varsTextLabel->setContentsMargins(4, 0, 4, 0);
   m_varsTextToolbar->addWidget(m_varsTextLabel);
+  new ToolbarCloseButton(*m_varsTextToolbar);
 
   addToolBar(Qt::TopToolBarArea, m_varsToolbar);
   addToolBar(Qt::TopToolBarArea, m_funcsToolbar);
@@ -252,6 +307,7 @@ void TForm1::buildMenus() {
   m_commandMenu->setObjectName(QStringLiteral("commandMenu"));
   entry(m_commandMenu, "Clear Screen", "ClearScreen", 0);
   entry(m_commandMenu, "Clear Variables", "ClearVariables", 0);
+  entry(m_commandMenu, "Recalculate", "Recalculate", 0);
   QMenu* file = m_commandMenu->addMenu(QStringLiteral("File"));
   entry(file, "Open Sheet...", "LoadSheet", kF2);
   entry(file, "Save Sheet As...", "SaveSheet", kF3);
@@ -276,6 +332,7 @@ void TForm1::buildMenus() {
   m_variablesTextMenuItem = toggle("Variables List", "VariablesTextMenuItem", 2);
   entry(m_commandMenu, "About", "AboutAction", 0);
   connect(m_commandMenu, &QMenu::aboutToShow, this, &TForm1::commandMenuPopup);
+  showHintsInStatusBar(m_commandMenu, statusBar());
 
   m_scratchPad->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(m_scratchPad, &QWidget::customContextMenuRequested, this,
@@ -285,6 +342,7 @@ void TForm1::buildMenus() {
   m_functionPopupMenu->setObjectName(QStringLiteral("functionPopupMenu"));
   QAction* paste = m_functionPopupMenu->addAction(QStringLiteral("Paste"));
   paste->setObjectName(QStringLiteral("Paste"));
+  showHintsInStatusBar(m_functionPopupMenu, statusBar());
   connect(paste, &QAction::triggered, this, [this] {
     if (m_logic) runCommand([this] { m_logic->PasteClick(); });
   });
@@ -298,6 +356,7 @@ void TForm1::connectCommands() {
   };
   on("ClearScreen", [this] { m_logic->ClearScreenExecute(); });
   on("ClearVariables", [this] { m_logic->ClearVariablesExecute(); });
+  on("Recalculate", [this] { RecalculateExecute(); });
   on("SaveSheet", [this] { SaveSheetExecute(); });
   on("LoadSheet", [this] { LoadSheetExecute(); });
   on("QuitApp", [this] { close(); });
@@ -318,7 +377,9 @@ void TForm1::runCommand(const std::function<void()>& handler) {
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
-  if (m_logic && watched == m_varsDropDown->lineEdit() && isEnter(event, QEvent::KeyPress)) {
+  // The keys of an editable drop-down go to the drop-down itself, which hands them to its line
+  // edit by calling the edit's event() directly, past any filter there.
+  if (m_logic && watched == m_varsDropDown && isEnter(event, QEvent::KeyPress)) {
     // The release of this Enter lands in the scratch pad, where the one-shot flag takes it.
     std::string text = m_varsDropDown->currentText().toStdString();
     bool accept = true;
@@ -326,7 +387,13 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     m_scratchPad->setFocus();
     return true;
   }
-  if (m_logic && watched == m_funcsDropDown->lineEdit()) {
+  if (m_logic && watched == m_funcsDropDown) {
+    if (choosesWithoutTheList(*event)) {
+      // Each wheel notch or arrow key would choose the next item and insert its call: the
+      // arrows open the list to choose from instead, the wheel does nothing.
+      if (event->type() == QEvent::KeyPress) m_funcsDropDown->showPopup();
+      return true;
+    }
     if (isEnter(event, QEvent::KeyPress)) {
       const std::string text = m_funcsDropDown->currentText().toStdString();
       runCommand([&] { m_logic->FuncsDropDownAcceptText(text); });
@@ -372,10 +439,10 @@ void TForm1::ToolbarMenuItemClick(QAction* item) {
   }
 }
 
-QString TForm1::askSheetFile(bool save) {
-  QFileDialog dialog(this, save ? QStringLiteral("Save Sheet As") : QStringLiteral("Open Sheet"),
-                     m_appManager ? QString::fromStdString(m_appManager->paths().DataDir) : QString(),
-                     QString::fromLatin1(kSheetFilter));
+QString TForm1::askSheetFile(bool save, const QString& title, const QString& folder) {
+  const QString start =
+      !folder.isEmpty() || !m_appManager ? folder : QString::fromStdString(m_appManager->paths().DataDir);
+  QFileDialog dialog(this, title, start, QString::fromLatin1(kSheetFilter));
   dialog.setObjectName(save ? QStringLiteral("SaveSheetDialog") : QStringLiteral("LoadSheetDialog"));
   // Qt's own dialog, so that it can be centred over the window.
   dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -395,16 +462,44 @@ void TForm1::CommonSheetDialogShow(QFileDialog& dialog) {
 }
 
 void TForm1::SaveSheetExecute() {
-  const QString file = askSheetFile(true);
+  const QString file = askSheetFile(true, QStringLiteral("Save Sheet As"));
   if (!file.isEmpty()) m_textControl.saveContent(file.toStdString());
 }
 
 void TForm1::LoadSheetExecute() {
-  const QString file = askSheetFile(false);
+  const QString file = askSheetFile(false, QStringLiteral("Open Sheet"));
   if (!file.isEmpty()) m_textControl.loadContent(file.toStdString());
 }
 
 void TForm1::CheckForUpdateExecute() { m_appManager->checkForUpdate(); }
+
+void TForm1::RecalculateExecute() {
+  // A run over every line is far faster on an in-memory copy of the pad; the pad then takes the
+  // lines that changed, as one undo step.
+  const StyledText before = m_textControl.content();
+  MemoryTextControl copy(CharStyle{m_textControl.defaultTextColor(), true});
+  copy.setContent(before);
+  copy.setSelStart(m_textControl.selStart());
+  copy.setKeyEventSink(m_logic.get());
+  struct Redirect {
+    Redirect(ForwardingTextControl& forwarding, TextControl& target)
+        : pad(forwarding), back(forwarding.target()) {
+      pad.setTarget(target);
+    }
+    ~Redirect() { pad.setTarget(back); }
+    ForwardingTextControl& pad;
+    TextControl& back;
+  };
+  Recalculation run;
+  {
+    const Redirect onCopy(m_logicPad, copy);
+    run = m_logic->RecalculateExecute();
+  }
+  m_textControl.replaceContent(before, copy.content(), copy.selStart());
+  m_textControl.scrollToCaret();
+  if (!m_answerHighlight) m_answerHighlight = std::make_unique<AnswerHighlight>(*m_scratchPad);
+  m_answerHighlight->show(run.changedAnswers);
+}
 
 int TForm1::dropDownWidthForDock(int dockWidth) {
   // nearbyint rounds halves to the even integer in the default rounding mode.
@@ -472,7 +567,8 @@ void TForm1::startRecoveryCopy() {
       offerLeftRecovery(folder, pid, RecoveryTarget{m_messageBox, m_textControl, m_parser, variables});
   m_recovery = std::make_unique<RecoveryCopy>(
       recoveryFilesOf(folder, pid), createTimer(), createTimer(), [this, &variables] {
-        return RecoverySnapshot{m_textControl.snapshot(), variables.fileText()};
+        return RecoverySnapshot{m_textControl.snapshot(), variables.fileText(),
+                                m_scratchPad->font().family().toStdString()};
       });
   if (restored) m_recovery->adopt(*restored);
   m_textControl.setOnContentChange([this] { m_recovery->noteChange(); });

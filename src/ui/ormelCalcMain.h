@@ -13,6 +13,8 @@
 #include "app/app_window_port.h"
 #include "app/appmanager.h"
 #include "engine/parser.h"
+#include "scratchpad/error_marks.h"
+#include "scratchpad/forwarding_text_control.h"
 #include "ui/qt_message_box.h"
 #include "ui/qt_text_control.h"
 #include "ui/qt_update_window.h"
@@ -28,12 +30,16 @@ class QToolBar;
 
 namespace ormel {
 
+class AnswerHighlight;
 class Command;
 class CommandKeys;
+class CompletionPopup;
+class ErrorMarkView;
 class InstanceServer;
 class MainWindowLogic;
 class MenuEntry;
 class RecoveryCopy;
+class NameCompleter;
 class ScratchPadEdit;
 
 /// The main window: the scratch pad with the toolbars, the status line, the commands with their
@@ -59,6 +65,9 @@ class TForm1 : public QMainWindow, public AppWindow {
   /// rule. False when another instance runs and was brought forward: this one then ends
   /// without saving anything.
   [[nodiscard]] bool FormCreate();
+  /// For a start-up that is to end before the window opens: closes the message box that shows
+  /// and keeps later ones from showing.
+  void abandonStartUp();
 
   /// The commands in action-list order.
   [[nodiscard]] const std::vector<Command*>& commands() const { return m_commands; }
@@ -81,6 +90,13 @@ class TForm1 : public QMainWindow, public AppWindow {
   /// The recovery copy of the pad and the variables; null before FormCreate and without a
   /// writable data folder.
   [[nodiscard]] RecoveryCopy* recoveryCopy() const { return m_recovery.get(); }
+  /// The marks of the answers the last recalculation changed; null before the first.
+  [[nodiscard]] AnswerHighlight* answerHighlight() const { return m_answerHighlight.get(); }
+  /// The scratch pad's completion list; null before FormCreate.
+  [[nodiscard]] CompletionPopup* completionPopup() const { return m_completionPopup.get(); }
+  /// The lines marked with their errors, and their view; null before FormCreate.
+  [[nodiscard]] const ErrorMarks* errorMarks() const;
+  [[nodiscard]] ErrorMarkView* errorMarkView() const { return m_errorMarkView.get(); }
 
   /// The edit width of a drop-down on a dock of the given width: half the width less 50,
   /// rounded to the nearest integer, halves to the even one.
@@ -105,6 +121,7 @@ class TForm1 : public QMainWindow, public AppWindow {
   [[nodiscard]] std::unique_ptr<Timer> createTimer() override;
   [[nodiscard]] THTTPGet& GetUpdate() override { return m_getUpdate; }
   [[nodiscard]] UpdateWindow& updateWindow() override { return m_updateWindow; }
+  [[nodiscard]] FileDialog& fileDialog() override { return m_sheetFileDialog; }
   void setHintTiming(int pauseMs, int shortPauseMs) override;
   [[nodiscard]] std::vector<ToolbarPlace> toolbarPlaces() const override;
   void setToolbarVisible(const std::string& name, bool visible) override;
@@ -126,6 +143,19 @@ class TForm1 : public QMainWindow, public AppWindow {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  /// The sheet dialog behind the file-dialog port.
+  class SheetFileDialog final : public FileDialog {
+   public:
+    explicit SheetFileDialog(TForm1& form) : m_form(form) {}
+    [[nodiscard]] std::string askSaveFile(const std::string& title, const std::string& folder) override {
+      return m_form.askSheetFile(true, QString::fromStdString(title), QString::fromStdString(folder))
+          .toStdString();
+    }
+
+   private:
+    TForm1& m_form;
+  };
+
   /// Where a docked toolbar stands: its dock, row and position along the row.
   struct DockPlace {
     Qt::ToolBarArea area;
@@ -148,8 +178,11 @@ class TForm1 : public QMainWindow, public AppWindow {
   void SaveSheetExecute();
   void LoadSheetExecute();
   void CheckForUpdateExecute();
-  /// The file the user picks in a sheet dialog; empty when cancelled.
-  [[nodiscard]] QString askSheetFile(bool save);
+  /// Recalculates the pad as one undo step and marks the answers that changed.
+  void RecalculateExecute();
+  /// The file the user picks in a sheet dialog, which starts in folder (the data folder when
+  /// empty); empty when cancelled.
+  [[nodiscard]] QString askSheetFile(bool save, const QString& title, const QString& folder = {});
   void CommonSheetDialogShow(QFileDialog& dialog);
   /// Runs a command's handler; an error it raises is reported in a message box.
   void runCommand(const std::function<void()>& handler);
@@ -183,9 +216,12 @@ class TForm1 : public QMainWindow, public AppWindow {
   CommandKeys* m_commandKeys = nullptr;
   InstanceServer* m_instanceServer = nullptr;
   QtTextControl m_textControl;
+  /// The pad as the logic sees it: the editor's control, or a copy while a run works on one.
+  ForwardingTextControl m_logicPad{m_textControl};
   QtMainWindowFrame m_frame;
   QtMessageBox m_messageBox;
   QtUpdateWindow m_updateWindow;
+  SheetFileDialog m_sheetFileDialog{*this};
   std::unique_ptr<QtActionList> m_actionList;
   std::unique_ptr<QtComboBox> m_funcsBox;
   std::unique_ptr<QtComboBox> m_varsBox;
@@ -197,6 +233,11 @@ class TForm1 : public QMainWindow, public AppWindow {
   std::unique_ptr<TAppManager> m_appManager;
   std::unique_ptr<MainWindowLogic> m_logic;
   std::unique_ptr<RecoveryCopy> m_recovery;
+  std::unique_ptr<AnswerHighlight> m_answerHighlight;
+  // After the logic, whose marks and paste they use.
+  std::unique_ptr<NameCompleter> m_nameCompleter;
+  std::unique_ptr<CompletionPopup> m_completionPopup;
+  std::unique_ptr<ErrorMarkView> m_errorMarkView;
   bool m_closed = false;
 };
 

@@ -3,6 +3,7 @@
 #include <QColorDialog>
 #include <QComboBox>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -206,7 +207,10 @@ void TCustomizePreferences::Init(TOrmelPrefs& store) {
     m_fontsList->addItem(family);
     m_fontsList->setItemData(m_fontsList->count() - 1, QFont(family), Qt::FontRole);
   }
-  m_fontsList->setCurrentIndex(static_cast<int>(families.lastIndexOf(m_scratchPadFace)));
+  qsizetype face = families.lastIndexOf(m_scratchPadFace);
+  // Selecting nothing would hide which font the pad shows; the stored face stays until one is picked.
+  if (face < 0) face = families.lastIndexOf(QFontInfo(QFont(m_scratchPadFace)).family());
+  m_fontsList->setCurrentIndex(static_cast<int>(face));
 
   m_decimalPlaces->setCurrentIndex(decimalPlacesEntryIndex(store.getSettingValue("DecimalPlaces")));
 

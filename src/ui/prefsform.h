@@ -50,7 +50,8 @@ class TCustomizePreferences final : public OrmelDialog<PrefsDialog> {
   static constexpr int kClientWidth = 527;
   static constexpr int kClientHeight = 382;
 
-  /// scratchPadFace is the scratch pad's current font face, which the font list selects.
+  /// scratchPadFace is the scratch pad's current font face, which the font list selects; when it
+  /// is not installed, the list selects the family shown in its place.
   TCustomizePreferences(QWidget* owner, QString scratchPadFace);
 
   void Init(TOrmelPrefs& store) override;

@@ -126,28 +126,64 @@ void QtTextControl::setContent(const StyledText& content) {
   cursor.beginEditBlock();
   cursor.select(QTextCursor::Document);
   cursor.removeSelectedText();
-  bool first = true;
-  for (const StyledLine& line : content) {
-    const QTextCharFormat lineFormat = formatOf(line.lineStyle);
-    if (first) {
+  writeLines(cursor, content.begin(), content.end());
+  cursor.endEditBlock();
+  cursor.movePosition(QTextCursor::Start);
+  m_editor.setTextCursor(cursor);
+}
+
+void QtTextControl::replaceContent(const StyledText& before, const StyledText& after, int caret) {
+  // Only the lines between the equal ones at the start and at the end are written again.
+  std::size_t head = 0;
+  while (head < before.size() && head < after.size() && before[head] == after[head]) ++head;
+  std::size_t tail = 0;
+  while (tail < before.size() - head && tail < after.size() - head &&
+         before[before.size() - 1 - tail] == after[after.size() - 1 - tail]) {
+    ++tail;
+  }
+  QTextCursor cursor(m_editor.document());
+  if (head < before.size() || head < after.size()) {
+    // Both sides need a line at least, to have a block to write into.
+    while (head + tail >= before.size() || head + tail >= after.size()) {
+      if (tail > 0) {
+        --tail;
+      } else {
+        --head;
+      }
+    }
+    const QTextDocument& document = *m_editor.document();
+    const QTextBlock last = document.findBlockByNumber(static_cast<int>(before.size() - 1 - tail));
+    cursor.beginEditBlock();
+    cursor.setPosition(document.findBlockByNumber(static_cast<int>(head)).position());
+    cursor.setPosition(last.position() + last.length() - 1, QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+    writeLines(cursor, after.begin() + static_cast<std::ptrdiff_t>(head),
+               after.end() - static_cast<std::ptrdiff_t>(tail));
+    cursor.endEditBlock();
+  }
+  cursor.setPosition(std::clamp(caret, 0, textLength()));
+  m_editor.setTextCursor(cursor);
+}
+
+void QtTextControl::writeLines(QTextCursor& cursor, StyledText::const_iterator first,
+                               StyledText::const_iterator last) {
+  for (auto line = first; line != last; ++line) {
+    const QTextCharFormat lineFormat = formatOf(line->lineStyle);
+    if (line == first) {
       cursor.setBlockCharFormat(lineFormat);
-      first = false;
     } else {
       cursor.insertBlock(QTextBlockFormat(), lineFormat);
     }
     std::size_t run = 0;
-    while (run < line.text.size()) {
+    while (run < line->text.size()) {
       std::size_t end = run + 1;
-      while (end < line.text.size() && line.styles[end] == line.styles[run]) ++end;
+      while (end < line->text.size() && line->styles[end] == line->styles[run]) ++end;
       cursor.insertText(
-          QString(reinterpret_cast<const QChar*>(line.text.data() + run), static_cast<qsizetype>(end - run)),
-          formatOf(line.styles[run]));
+          QString(reinterpret_cast<const QChar*>(line->text.data() + run), static_cast<qsizetype>(end - run)),
+          formatOf(line->styles[run]));
       run = end;
     }
   }
-  cursor.endEditBlock();
-  cursor.movePosition(QTextCursor::Start);
-  m_editor.setTextCursor(cursor);
 }
 
 int QtTextControl::lineCount() const { return m_editor.document()->blockCount(); }
@@ -267,6 +303,12 @@ CharStyle QtTextControl::styleAt(int position) const {
   return styleOf(cursor.charFormat());
 }
 
+char16_t QtTextControl::characterAt(int position) const {
+  if (position < 0 || position >= textLength()) return 0;
+  const QChar unit = m_editor.document()->characterAt(position);
+  return unit == QChar::ParagraphSeparator ? char16_t{0} : unit.unicode();
+}
+
 void QtTextControl::scrollToCaret() { m_editor.ensureCursorVisible(); }
 
 void QtTextControl::caretToEndOfLine() {
@@ -288,7 +330,10 @@ void QtTextControl::clear() {
   m_editor.setTextCursor(cursor);
 }
 
-void QtTextControl::saveContent(const std::string& path) const { saveContentFile(path, content()); }
+void QtTextControl::saveContent(const std::string& path) const {
+  // The face the pad was set to, which the sheet's readers substitute as this machine does.
+  saveContentFile(path, content(), m_editor.font().family().toStdString());
+}
 
 void QtTextControl::loadContent(const std::string& path) {
   setContent(loadContentFile(path, defaultStyle()));

@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QTextCharFormat>
+#include <QTextCursor>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -46,6 +47,9 @@ class QtTextControl final : public TextControl, public ScratchPadLook {
   void setOnContentChange(std::function<void()> onChange) { m_mirror->setOnChange(std::move(onChange)); }
   /// Replaces the whole content as one undoable step; the caret goes to the start.
   void setContent(const StyledText& content);
+  /// Turns the content, which is before, into after as one undoable step, writing only the
+  /// lines that differ; the caret goes to position caret.
+  void replaceContent(const StyledText& before, const StyledText& after, int caret);
 
   [[nodiscard]] int lineCount() const override;
   [[nodiscard]] std::string line(int n) const override;
@@ -63,6 +67,7 @@ class QtTextControl final : public TextControl, public ScratchPadLook {
   [[nodiscard]] CharStyle selAttributes() const override;
   void setSelAttributes(CharStyle style) override;
   [[nodiscard]] CharStyle styleAt(int position) const override;
+  [[nodiscard]] char16_t characterAt(int position) const override;
   void scrollToCaret() override;
   void caretToEndOfLine() override;
   void clear() override;
@@ -82,6 +87,9 @@ class QtTextControl final : public TextControl, public ScratchPadLook {
  private:
   [[nodiscard]] CharStyle styleOf(const QTextCharFormat& format) const;
   [[nodiscard]] StyledLine lineOf(const QTextBlock& block) const;
+  /// Writes lines at the cursor, the first into the cursor's (empty) block.
+  static void writeLines(QTextCursor& cursor, StyledText::const_iterator first,
+                         StyledText::const_iterator last);
   [[nodiscard]] static QTextCharFormat formatOf(CharStyle style);
   /// The style text gets in an empty pad, and plain text loaded into it.
   [[nodiscard]] CharStyle defaultStyle() const;

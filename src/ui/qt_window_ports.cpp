@@ -24,6 +24,13 @@ ScreenSize QtMainWindowFrame::screenSize() const {
   return {screen->geometry().width(), screen->geometry().height()};
 }
 
+WindowBounds QtMainWindowFrame::availableArea() const {
+  const QScreen* screen = m_window.screen();
+  if (screen == nullptr) return MainWindowFrame::availableArea();
+  const QRect area = screen->availableGeometry();
+  return {area.x(), area.y(), area.width(), area.height()};
+}
+
 void QtMainWindowFrame::setAlwaysOnTop(bool onTop) { TForm1::setStayOnTop(m_window, onTop); }
 
 Command& QtActionList::at(int index) const { return *m_commands.at(static_cast<std::size_t>(index)); }

@@ -20,6 +20,7 @@ class QtMainWindowFrame final : public MainWindowFrame {
   /// A width or height below 1 keeps the current one.
   void setBounds(const WindowBounds& bounds) override;
   [[nodiscard]] ScreenSize screenSize() const override;
+  [[nodiscard]] WindowBounds availableArea() const override;
   void setAlwaysOnTop(bool onTop) override;
 
  private:

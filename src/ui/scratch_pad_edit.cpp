@@ -2,6 +2,8 @@
 
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -28,7 +30,23 @@ ScratchPadEdit::ScratchPadEdit(QWidget* parent) : QTextEdit(parent) {
   setFont(padFont);
 }
 
+namespace {
+
+/// The physical key, the same for its press and its release whatever the modifiers did between.
+quint32 physicalKeyOf(const QKeyEvent& event) {
+  return event.nativeScanCode() != 0 ? event.nativeScanCode()
+                                     : static_cast<quint32>(event.key()) | 0x80000000U;
+}
+
+}  // namespace
+
 void ScratchPadEdit::keyPressEvent(QKeyEvent* event) {
+  m_keysDown.insert(physicalKeyOf(*event));
+  pressKey(event);
+  emit keyTyped(event->text(), event->key());
+}
+
+void ScratchPadEdit::pressKey(QKeyEvent* event) {
   if (m_sink == nullptr) {
     applyKey(event);
     return;
@@ -58,10 +76,24 @@ void ScratchPadEdit::keyReleaseEvent(QKeyEvent* event) {
     QTextEdit::keyReleaseEvent(event);
     return;
   }
+  if (m_keysDown.erase(physicalKeyOf(*event)) == 0) {
+    // The press went to another window or widget, typically the Enter that closed a dialog:
+    // acting on it would finish the pad's line a second time.
+    m_sink->strayKeyUp(virtualKeyOf(*event), keyModifiersOf(event->modifiers()));
+    return;
+  }
   QTextCursor step(document());
   step.beginEditBlock();
   m_sink->keyUp(virtualKeyOf(*event), keyModifiersOf(event->modifiers()));
   step.endEditBlock();
+}
+
+void ScratchPadEdit::paintEvent(QPaintEvent* event) {
+  QTextEdit::paintEvent(event);
+  if (!m_overlay) return;
+  QPainter painter(viewport());
+  painter.setClipRect(event->rect());
+  m_overlay(painter, event->rect());
 }
 
 void ScratchPadEdit::applyKey(QKeyEvent* event) {

@@ -82,7 +82,7 @@ void TCustomizeSettings::EditSettingsBoxClick() {
   TOrmelSetting setting;
   m_store->getSetting(index, setting);
   (m_store->getSettingValue(index) ? m_trueButton : m_falseButton)->setChecked(true);
-  m_descriptionLabel->setText(labelText(FormatForLabel(setting.description, kDescriptionWidth)));
+  m_descriptionLabel->setLines(labelText(FormatForLabel(setting.description, kDescriptionWidth)));
   setDefaultGlow(*m_trueButton, setting.defaultValue);
   setDefaultGlow(*m_falseButton, !setting.defaultValue);
 }

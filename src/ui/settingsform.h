@@ -10,6 +10,8 @@ class QRadioButton;
 
 namespace ormel {
 
+class BrokenLinesLabel;
+
 /// The switches dialog, "Customize Settings": the list of switches, the chosen one's
 /// description, and True/False buttons that change the store at once; the default value is
 /// marked by a glow. Ok applies "AlwaysOnTop" to the main window.
@@ -35,7 +37,7 @@ class TCustomizeSettings final : public OrmelDialog<SettingsDialog> {
 
   TOrmelSettings* m_store = nullptr;
   QListWidget* m_editSettingsBox;
-  QLabel* m_descriptionLabel;
+  BrokenLinesLabel* m_descriptionLabel;
   QRadioButton* m_trueButton;
   QRadioButton* m_falseButton;
   QLabel* m_defaultLabel;

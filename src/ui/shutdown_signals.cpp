@@ -67,7 +67,7 @@ void ShutdownSignals::drain() {
 
 namespace ormel {
 
-void closeGracefully(QWidget& window) {
+void rejectModalDialogs() {
   while (QWidget* modal = QApplication::activeModalWidget()) {
     if (auto* dialog = qobject_cast<QDialog*>(modal)) {
       dialog->reject();
@@ -76,6 +76,10 @@ void closeGracefully(QWidget& window) {
     }
     if (QApplication::activeModalWidget() == modal) break;
   }
+}
+
+void closeGracefully(QWidget& window) {
+  rejectModalDialogs();
   // A rejected dialog's event loop returns only once control is back in it.
   if (QThread::currentThread()->loopLevel() > 1) {
     QTimer::singleShot(10, &window, [target = QPointer<QWidget>(&window)] {

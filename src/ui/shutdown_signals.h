@@ -25,6 +25,10 @@ class ShutdownSignals : public QObject {
   QSocketNotifier* m_notifier = nullptr;
 };
 
+/// Rejects the open modal dialogs and message boxes, the innermost first; each one's caller
+/// goes on once control is back in its event loop.
+void rejectModalDialogs();
+
 /// Closes the window the normal way, as its close box does, once no modal dialog is open and no
 /// nested event loop runs: open dialogs are rejected first, so that whatever opened them has
 /// returned before the window's close handler runs.

@@ -22,24 +22,28 @@ TEST(CreditsText, HeadingEmptyLineAndEveryLineEndingWithCrLf) {
   EXPECT_EQ(creditsText("Heading:", {}), "Heading:\r\n\r\n");
 }
 
-TEST(Credits, NameTestersAndEverySuppliedPart) {
+TEST(Credits, NameWhatTestsItAndTheComponentsWithWhatEachSupplies) {
   const std::vector<std::string> testers = splitCrLf(testersCredits());
   ASSERT_GE(testers.size(), 4U);
   EXPECT_EQ(testers[0], "Faithful Testers:");
   EXPECT_EQ(testers[1], "");
   EXPECT_EQ(testers.back(), "") << "the list ends with CR LF";
+  // The invitation to report faults ends with the forum's address.
+  EXPECT_EQ(testers[testers.size() - 2], aboutPageAddress(kForumPath));
 
-  const std::string support = supportCredits();
-  const std::vector<std::string> lines = splitCrLf(support);
+  const std::vector<std::string> lines = splitCrLf(supportCredits());
   EXPECT_EQ(lines[0], "Great Support:");
   EXPECT_EQ(lines[1], "");
+  EXPECT_EQ(lines.back(), "");
+  std::vector<std::string> components;
   for (std::size_t i = 2; i + 1 < lines.size(); ++i) {
-    EXPECT_TRUE(lines[i].ends_with(")") && lines[i].find(" (") != std::string::npos) << lines[i];
+    const std::size_t bracket = lines[i].find(" (");
+    ASSERT_NE(bracket, std::string::npos) << lines[i];
+    EXPECT_TRUE(lines[i].ends_with(")") && lines[i].size() > bracket + 3) << "what it supplies: " << lines[i];
+    components.push_back(lines[i].substr(0, bracket));
   }
-  for (const char* part :
-       {"(Qt)", "(libcurl)", "(libjpeg-turbo)", "(GoogleTest)", "(Google Benchmark)", "(muparser)"}) {
-    EXPECT_NE(support.find(part), std::string::npos) << part;
-  }
+  EXPECT_EQ(components, (std::vector<std::string>{"Qt", "libcurl", "libjpeg-turbo", "GoogleTest",
+                                                  "Google Benchmark", "muparser", "libFuzzer"}));
 }
 
 TEST(DisclaimerText, OneParagraphWrappedAtOneHundredTwenty) {

@@ -37,11 +37,11 @@ class RecoveryCopyTest : public TempFolderTest {
     auto longest = std::make_unique<ManualTimer>();
     m_quiet = quiet.get();
     m_longest = longest.get();
-    return std::make_unique<RecoveryCopy>(recoveryFilesOf(folder, 4242), std::move(quiet), std::move(longest),
-                                          [this] {
-                                            ++snapshots;
-                                            return RecoverySnapshot{snapshotOf(pad), vars};
-                                          });
+    return std::make_unique<RecoveryCopy>(
+        recoveryFilesOf(folder, 4242), std::move(quiet), std::move(longest), [this] {
+          ++snapshots;
+          return RecoverySnapshot{snapshotOf(pad), vars, std::string(kDefaultSheetFont)};
+        });
   }
   std::unique_ptr<RecoveryCopy> makeCopy() { return makeCopy(path("")); }
   /// Lets time pass on both window timers, in steps of 100 ms as an event loop would.
@@ -97,7 +97,7 @@ TEST_F(RecoveryCopyTest, WritesThePadAsTheWorkspaceAndTheVariablesAsTheirFile) {
   const std::unique_ptr<RecoveryCopy> copy = makeCopy();
   copy->writeNow();
   copy->waitUntilWritten();
-  saveContentFile(path("workspace.dat"), pad);
+  saveContentFile(path("workspace.dat"), pad, kDefaultSheetFont);
   EXPECT_EQ(read("workspace.dat.recovery-4242"), read("workspace.dat"));
   EXPECT_EQ(read("vars.xml.recovery-4242"), vars);
   const std::optional<StyledText> back = readRtf(read("workspace.dat.recovery-4242"), CharStyle{});

@@ -175,8 +175,9 @@ TEST_F(RecoveryOfferTest, AnUnreadableCopyIsReportedAndKept) {
   AnsweringBox box(true);
   EXPECT_FALSE(offer(box));
   ASSERT_EQ(box.log.size(), 2U);
-  EXPECT_TRUE(box.log[1].starts_with("error: ormelCalc could not read all of its recovery copy:\n'oops'"))
+  EXPECT_TRUE(box.log[1].starts_with("error: ormelCalc could not read all of its recovery copy:\n"))
       << box.log[1];
+  EXPECT_NE(box.log[1].find("'oops'"), std::string::npos) << box.log[1];
   EXPECT_TRUE(findLeftRecoveries(folder(), ::getpid()).empty());
   EXPECT_EQ(names().size(), 2U);
 }

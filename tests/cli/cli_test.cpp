@@ -1,12 +1,16 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include "cli/cli_options.h"
+#include "support/ended_process.h"
 #include "support/row_name.h"
 
 namespace ormel {
@@ -25,17 +29,19 @@ void writeText(const fs::path& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
 }
 
-/// Runs the program in folder with the arguments (a shell word list) and stdin.
+/// Runs the program in folder with the arguments (a shell word list) and stdin, after the shell
+/// commands of setup (which end in "&&").
 struct CliRun {
   int exitCode;
   std::string out;
   std::string err;
 };
 
-CliRun runCli(const fs::path& folder, const std::string& arguments, const std::string& input) {
+CliRun runCli(const fs::path& folder, const std::string& arguments, const std::string& input,
+              const std::string& setup = "") {
   writeText(folder / "stdin.txt", input);
-  const std::string command = "cd '" + folder.string() + "' && '" ORMELCALC_CLI "' " + arguments +
-                              " < stdin.txt > stdout.txt 2> stderr.txt";
+  const std::string command = "cd '" + folder.string() + "' && " + setup + " '" ORMELCALC_CLI "' " +
+                              arguments + " < stdin.txt > stdout.txt 2> stderr.txt";
   const int status = std::system(command.c_str());
   return CliRun{WIFEXITED(status) ? WEXITSTATUS(status) : -1, readText(folder / "stdout.txt"),
                 readText(folder / "stderr.txt")};
@@ -50,6 +56,9 @@ class CliTest : public testing::Test {
     fs::create_directories(m_folder);
     writeText(m_folder / "a.txt", "1+1\n");
     writeText(m_folder / "b.txt", "2+2");
+    writeText(m_folder / "q.txt", "q = 7\n");
+    // A sheet saved as plain text: an old answer, one missing, one that can no longer come.
+    writeText(m_folder / "sheet.txt", "r = 2\nr*3\n 5\n\nr/0\n 1\nr+1\n");
   }
   void TearDown() override { fs::remove_all(m_folder); }
   fs::path m_folder;
@@ -92,6 +101,26 @@ INSTANTIATE_TEST_SUITE_P(
         CliCase{"unknownOption", "--frobnicate", "", "",
                 "ormelcalc-cli: unknown option --frobnicate\nTry \"ormelcalc-cli --help\".\n", 2},
         CliCase{"missingFile", "nothere.txt", "", "", "ormelcalc-cli: cannot read \"nothere.txt\"\n", 2},
+        CliCase{"oneShotPrintsOnlyAnswers", "-e 2+3 -e 'x = 4' -e x*x -e 42 -e '$FF+1'", "", "5\n16\n256\n",
+                "", 0},
+        CliCase{"oneShotReadsNoStandardInput", "-e 1/4", "5*5\n", "0.25\n", "", 0},
+        CliCase{"oneShotAfterTheFilesLines", "-e 'q*2' q.txt", "", "14\n", "", 0},
+        CliCase{"oneShotErrorsGoToStandardError", "-e 2+* -e 1/0 -e 1+1", "", "2\n",
+                "error: Parsing error\nalert: Floating point division by zero\n", 1},
+        CliCase{"oneShotNeedsAnExpression", "-e", "", "",
+                "ormelcalc-cli: option -e needs an argument\nTry \"ormelcalc-cli --help\".\n", 2},
+        CliCase{"recalculateReplacesTheAnswersOfTheSheet", "--open sheet.txt --recalculate", "9*9\n",
+                "r = 2\nr*3\n 6\n\nr/0\nr+1\n 3\n",
+                "status: Set \"R\" to \"2\" successfully.\nerror: Floating point division by zero\n"
+                "error: Recalculated 4 lines, 3 answers changed. Line 5 failed: Floating point division by "
+                "zero\n",
+                1},
+        CliCase{"recalculateThenFiles", "--open sheet.txt --recalculate a.txt", "",
+                "r = 2\nr*3\n 6\n\nr/0\nr+1\n 3\n1+1\n 2\n",
+                "status: Set \"R\" to \"2\" successfully.\nerror: Floating point division by zero\n"
+                "error: Recalculated 4 lines, 3 answers changed. Line 5 failed: Floating point division by "
+                "zero\n",
+                1},
         CliCase{"missingSheet", "--open nothere.ocs", "", "",
                 "ormelcalc-cli: Cannot open file \"nothere.ocs\". No such file or directory\n", 2}),
     testing_support::RowName());
@@ -101,9 +130,22 @@ TEST_F(CliTest, HelpAndVersion) {
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_NE(help.out.find("Usage: ormelcalc-cli [--data DIR] [--open SHEET] [--save SHEET] [FILE...]"),
             std::string::npos);
+  EXPECT_NE(help.out.find("  -e EXPR "), std::string::npos);
+  EXPECT_NE(help.out.find("  --recalculate "), std::string::npos);
   const CliRun version = runCli(m_folder, "--version", "");
   EXPECT_EQ(version.exitCode, 0);
   EXPECT_EQ(version.out.rfind("ormelcalc-cli ", 0), 0u);
+}
+
+TEST_F(CliTest, RecalculatedSheetSavesAndRecalculatesToTheSame) {
+  ASSERT_EQ(runCli(m_folder, "--save sheet.ocs", "k = 2\nk*k\n").exitCode, 0);
+  const CliRun first = runCli(m_folder, "--open sheet.ocs --recalculate -e k+1", "");
+  EXPECT_EQ(first.out, "3\n");
+  const CliRun again = runCli(m_folder, "--open sheet.ocs --recalculate --save sheet.ocs", "");
+  EXPECT_EQ(again.out, "k = 2\nk*k\n 4\n");
+  EXPECT_EQ(again.err,
+            "status: Set \"K\" to \"2\" successfully.\nstatus: Recalculated 2 lines, 0 answers changed.\n");
+  EXPECT_EQ(runCli(m_folder, "--open sheet.ocs", "").out, "k = 2\nk*k\n 4\n");
 }
 
 TEST_F(CliTest, DataFolderGivesPreferencesAndKeepsVariables) {
@@ -123,7 +165,7 @@ TEST_F(CliTest, DataFolderGivesPreferencesAndKeepsVariables) {
 TEST_F(CliTest, WithoutDataFolderNoFileIsWritten) {
   runCli(m_folder, "", "x=2\n");
   EXPECT_EQ(std::distance(fs::directory_iterator(m_folder), fs::directory_iterator()),
-            5);  // a, b, std in/out/err
+            7);  // a, b, q, sheet, std in/out/err
 }
 
 TEST_F(CliTest, SheetsSaveAndOpenWithoutEvaluatingAgain) {
@@ -139,12 +181,68 @@ TEST_F(CliTest, SheetsSaveAndOpenWithoutEvaluatingAgain) {
   EXPECT_NE(unwritable.err.find("Cannot create file \"no/such/folder.ocs\""), std::string::npos);
 }
 
-TEST_F(CliTest, ABrokenVariablesFileIsAnAlert) {
-  fs::create_directories(m_folder / "data");
-  writeText(m_folder / "data" / "vars.xml", "<variables><variable name=\"a\" value=\"x\"/></variables>");
-  const CliRun run = runCli(m_folder, "--data data", "");
-  EXPECT_EQ(run.err, "alert: 'x' is not a valid floating point value\n");
+// An eighth of the usual stack must do for any line: recognition needs bounded stack, and a
+// line too long for the compiled form is refused with its message, not by a crash.
+TEST_F(CliTest, LongAndDeepLinesFinishOnASmallStack) {
+  std::string sum = "1";
+  for (int i = 1; i < 200000; ++i) sum += "+1";
+  const std::string deep = std::string(100000, '(') + "6*7" + std::string(100000, ')');
+  const CliRun run = runCli(m_folder, "", sum + "\n" + deep + "\n", "ulimit -s 1024 &&");
   EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.err, "error: Expression contains too many nestings\n");
+  EXPECT_TRUE(run.out == sum + "\n" + deep + "\n 42\n") << run.out.size();
+}
+
+TEST_F(CliTest, ABrokenVariablesFileIsKeptAsideBeforeItIsSavedOver) {
+  fs::create_directories(m_folder / "data");
+  const std::string broken =
+      "<variables><variable name=\"a\" value=\"x\"/><variable name=\"b\" value=\"2\"/></variables>";
+  writeText(m_folder / "data" / "vars.xml", broken);
+  const CliRun run = runCli(m_folder, "--data data", "b*3\n");
+  EXPECT_EQ(run.out, "b*3\n 6\n") << "the entries after the bad one load";
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("variable \"a\" skipped: 'x' is not a valid floating point value"),
+            std::string::npos);
+  std::vector<fs::path> copies;
+  for (const auto& entry : fs::directory_iterator(m_folder / "data")) {
+    if (entry.path().filename().string().starts_with("vars.xml.bad-")) copies.push_back(entry.path());
+  }
+  ASSERT_EQ(copies.size(), 1u);
+  EXPECT_EQ(readText(copies[0]), broken);
+  EXPECT_NE(run.err.find(copies[0].filename().string()), std::string::npos) << "the alert says where";
+  EXPECT_EQ(readText(m_folder / "data" / "vars.xml"),
+            "<variables>\r\n <variable name=\"B\" value=\"2\" />\r\n</variables>\r\n");
+}
+
+TEST_F(CliTest, VariablesWrittenWithACommaReadInTheCLocale) {
+  fs::create_directories(m_folder / "data");
+  // What the window writes under a comma locale.
+  writeText(m_folder / "data" / "vars.xml",
+            "<variables>\r\n <variable name=\"R\" value=\"0,25\" />\r\n <variable name=\"S\" value=\"3\" "
+            "/>\r\n</variables>\r\n");
+  const CliRun run = runCli(m_folder, "--data data", "r*s\n");
+  EXPECT_EQ(run.out, "r*s\n 0.75\n");
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+}
+
+TEST_F(CliTest, ASheetItCannotReadEndsWithStatusTwo) {
+  writeText(m_folder / "cut.ocs", "{\\rtf1\\ansi{\\colortbl;\\red255\\green255\\blue0;\\cf1 6*7\\par 42}");
+  const CliRun cut = runCli(m_folder, "--open cut.ocs", "");
+  EXPECT_EQ(cut.exitCode, 2);
+  EXPECT_NE(cut.err.find("cut.ocs"), std::string::npos) << cut.err;
+  ASSERT_EQ(::mkfifo((m_folder / "fifo.ocs").c_str(), 0644), 0);
+  const CliRun fifo = runCli(m_folder, "--open fifo.ocs", "");
+  EXPECT_EQ(fifo.exitCode, 2) << "a FIFO is refused, not waited on";
+  EXPECT_NE(fifo.err.find("Not a regular file"), std::string::npos) << fifo.err;
+}
+
+TEST_F(CliTest, SavingASheetRemovesTemporaryFilesOfKilledSaves) {
+  const pid_t child = testing_support::endedProcessId();
+  ASSERT_GT(child, 0);
+  const fs::path leftover = m_folder / (".ormel-" + std::to_string(child) + "-4.tmp");
+  writeText(leftover, std::string(1 << 20, 'x'));
+  EXPECT_EQ(runCli(m_folder, "--save sheet.ocs", "1+1\n").exitCode, 0);
+  EXPECT_FALSE(fs::exists(leftover));
 }
 
 struct OptionCase {
@@ -168,11 +266,14 @@ TEST_P(OptionTest, ParsesTheContract) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, OptionTest,
-    testing::Values(OptionCase{"allOptions", {"--data", "d", "--open", "o", "--save", "s", "f"}, true, "f;"},
-                    OptionCase{"dashDashEndsOptions", {"--", "--data"}, true, "--data;"},
-                    OptionCase{"missingValue", {"--save"}, false, ""},
-                    OptionCase{"givenTwice", {"--data", "a", "--data", "b"}, false, ""},
-                    OptionCase{"singleDashIsAFile", {"-"}, true, "-;"}),
+    testing::Values(
+        OptionCase{"allOptions", {"--data", "d", "--open", "o", "--save", "s", "f"}, true, "f;"},
+        OptionCase{"dashDashEndsOptions", {"--", "--data"}, true, "--data;"},
+        OptionCase{"missingValue", {"--save"}, false, ""},
+        OptionCase{"givenTwice", {"--data", "a", "--data", "b"}, false, ""},
+        OptionCase{"singleDashIsAFile", {"-"}, true, "-;"},
+        OptionCase{"expressionsAndRecalculate", {"-e", "1", "--recalculate", "-e", "-2", "f"}, true, "f;"},
+        OptionCase{"expressionOfTwoLines", {"-e", "1\n2"}, false, ""}),
     testing_support::RowName());
 
 }  // namespace

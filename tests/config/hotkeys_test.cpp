@@ -86,6 +86,21 @@ TEST_F(HotKeysTest, LoadSetsShortcutsByExactCaption) {
             "</hotkeys>\r\n");
 }
 
+TEST_F(HotKeysTest, EntriesTheNextSaveWouldNotKeepAreNoted) {
+  write("hotkeys.xml",
+        "<hotkeys><hotkey name=\"Quit\" hotkey=\"Ctrl+Q\"/><hotkey name=\"Quit\" hotkey=\"\"/>"
+        "<hotkey name=\"Save Sheet As\" hotkey=\"Nonsense\"/><hotkey name=\"Preferences\" hotkey=\"F9\"/>"
+        "<hotkey name=\"Qiut\" hotkey=\"F4\"/><other name=\"Quit\"/></hotkeys>");
+  LoadNotes notes;
+  m_store.Load(hotkeysFile(), m_actions, &notes);
+  EXPECT_EQ(notes, (LoadNotes{"\"Nonsense\" names no key", "no command has the name \"Preferences\"",
+                              "no command has the name \"Qiut\"", "<other> means nothing here"}));
+  m_store.Save(hotkeysFile(), m_actions);
+  LoadNotes again;
+  m_store.Load(hotkeysFile(), m_actions, &again);
+  EXPECT_TRUE(again.empty()) << "what the store writes it reads back whole";
+}
+
 TEST_F(HotKeysTest, KeypadDigitReadsBackAsMainDigit) {
   m_actions.setShortCut(5, kCtrlBit | (96 + 4));
   m_store.Save(hotkeysFile(), m_actions);

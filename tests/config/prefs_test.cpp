@@ -125,9 +125,14 @@ TEST_P(PrefsValueCheck, AtLoad) {
     m_prefs.Init(prefsFile());
     return m_prefs.getSettingValue(GetParam().key);
   }();
-  initAndLoad("<preferences><" + GetParam().key + " value=\"" + GetParam().value + "\"/></preferences>");
+  write("prefs.xml",
+        "<preferences><" + GetParam().key + " value=\"" + GetParam().value + "\"/></preferences>");
+  LoadNotes notes;
+  m_prefs.Load(prefsFile(), &notes);
   EXPECT_EQ(m_prefs.getSettingValue(GetParam().key),
             GetParam().accepted ? SettingValue(GetParam().value) : before);
+  // A refused value would be lost at the next save: it is noted so that the file is kept aside.
+  EXPECT_EQ(notes.size(), GetParam().accepted ? 0u : 1u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, PrefsValueCheck,

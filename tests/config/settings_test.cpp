@@ -121,7 +121,8 @@ TEST_F(SettingsTest, LoadOverlaysWhatTheFileHolds) {
   EXPECT_TRUE(m_settings.getSettingValue("AlwaysOnTop"));
   EXPECT_TRUE(m_settings.getSettingValue("SaveWorkspace")) << "field names are compared exactly";
   EXPECT_EQ(m_settings.lastActive(), "Sheet & 1");
-  EXPECT_EQ(m_window.bounds(), (WindowBounds{10, -20, 7, 8})) << "missing bounds are left alone";
+  EXPECT_EQ(m_window.bounds(), (WindowBounds{10, 0, 7, 8}))
+      << "missing bounds are left alone; the top is kept on the screen";
   EXPECT_EQ(m_window.fontSize(), 14);
 
   m_settings.Save(settingsFile());
@@ -156,7 +157,7 @@ TEST_F(SettingsTest, SavedFileLoadsBackTheSameState) {
   m_settings.Init(settingsFile());
   m_settings.setSettingValue(0, true);
   m_settings.setSettingValue(1, false);
-  m_window.setBounds({-3, 40, 800, 600});
+  m_window.setBounds({3, 40, 800, 600});
   m_window.setFontSize(22);
   m_settings.Save(settingsFile());
 
@@ -168,6 +169,63 @@ TEST_F(SettingsTest, SavedFileLoadsBackTheSameState) {
     EXPECT_EQ(settings.getSettingValue(i), m_settings.getSettingValue(i));
   EXPECT_EQ(window.bounds(), m_window.bounds());
   EXPECT_EQ(window.fontSize(), 22);
+}
+
+struct GeometryRow {
+  const char* name;
+  WindowBounds stored;
+  WindowBounds shown;
+};
+
+class SettingsGeometry : public SettingsTest, public testing::WithParamInterface<GeometryRow> {};
+
+TEST_P(SettingsGeometry, WindowIsKeptOnTheScreenAtStartAndAtSave) {
+  const WindowBounds& stored = GetParam().stored;
+  initAndLoad("<settings><screenpos left=\"" + std::to_string(stored.left) + "\" top=\"" +
+              std::to_string(stored.top) + "\" width=\"" + std::to_string(stored.width) + "\" height=\"" +
+              std::to_string(stored.height) + "\" /></settings>");
+  EXPECT_EQ(m_window.bounds(), GetParam().shown);
+  // The window may be moved off the screen while it runs; what is saved is on it.
+  m_window.setBounds(stored);
+  m_settings.Save(settingsFile());
+  HeadlessWindow window{ScreenSize{1280, 1024}};
+  TOrmelSettings settings(window, window);
+  settings.Load(settingsFile());
+  EXPECT_EQ(window.bounds(), GetParam().shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, SettingsGeometry,
+    testing::Values(GeometryRow{"fits", {100, 50, 458, 334}, {100, 50, 458, 334}},
+                    GeometryRow{"largestInt", {0, 0, 2147483647, 2147483647}, {0, 0, 1280, 1024}},
+                    GeometryRow{"tooWide", {30, 10, 6889, 334}, {0, 10, 1280, 334}},
+                    GeometryRow{"offToTheRight", {5000, 900, 458, 334}, {822, 690, 458, 334}},
+                    GeometryRow{"offAbove", {-500, -2147483647, 458, 334}, {0, 0, 458, 334}}),
+    RowName{});
+
+TEST_F(SettingsTest, WhatCannotBeTakenFromTheFileIsNoted) {
+  write("settings.xml",
+        "<settings><alwaysontop value=\"maybe\" /><saveworkspace value=\"True\" colour=\"red\" />"
+        "<screenpos left=\"x\" top=\"1\" /><window value=\"1\" /><lastactive value=\"\" /></settings>");
+  m_settings.InitTable();
+  LoadNotes notes;
+  m_settings.Load(settingsFile(), &notes);
+  EXPECT_EQ(notes, (LoadNotes{"switch AlwaysOnTop \"maybe\" is neither True nor False",
+                              "<saveworkspace> field \"colour\" is not one of its own",
+                              "<screenpos> left \"x\" is no whole number", "<window> means nothing here"}));
+  for (const char* file :
+       {"<settings />", "", " \r\n", "<settings><alwaysontop value=\"true\" /></settings>"}) {
+    write("settings.xml", file);
+    LoadNotes none;
+    m_settings.Load(settingsFile(), &none);
+    EXPECT_TRUE(none.empty()) << file;
+  }
+  for (const char* file : {"<settingsX><alwaysontop value=\"true\" /></settingsX>", "garbage"}) {
+    write("settings.xml", file);
+    LoadNotes root;
+    m_settings.Load(settingsFile(), &root);
+    EXPECT_EQ(root.size(), 1u) << file;
+  }
 }
 
 TEST_F(SettingsTest, FailedSaveKeepsOldFile) {

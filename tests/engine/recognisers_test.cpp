@@ -7,8 +7,10 @@
 #include <sstream>
 #include <string>
 
+#include "engine/fpu_status.h"
 #include "engine/parser.h"
 #include "engine_test_support.h"
+#include "support/row_name.h"
 
 namespace ormel {
 namespace {
@@ -85,6 +87,95 @@ TEST(RecogniserCache, GivesTheSameResultsAsTheUncachedRules) {
   }
   EXPECT_GT(compiled, 500);  // the generator must reach well-formed texts too
 }
+
+std::string repeated(const std::string& piece, int times) {
+  std::string text;
+  text.reserve(piece.size() * static_cast<std::size_t>(times));
+  for (int i = 0; i < times; ++i) text += piece;
+  return text;
+}
+
+std::string inBrackets(const std::string& inside, int depth) {
+  return repeated("(", depth) + inside + repeated(")", depth);
+}
+
+/// "first" followed by terms - 1 times op and "next".
+std::string joined(int terms, const std::string& op, const std::string& first = "1",
+                   const std::string& next = "1") {
+  return first + repeated(op + next, terms - 1);
+}
+
+constexpr const char* kSameAsCached = "";
+constexpr const char* kUncachedCannotFinish = nullptr;
+const std::string kTooDeep = "compile: Expression is nested too deeply to compile";
+const std::string kTooManyNestings = "compile: Expression contains too many nestings";
+
+struct LongLine {
+  std::string name;
+  std::string text;
+  std::string cached;
+  /// What the rules without memo give: the same, the depth refusal, or nothing to compare
+  /// where they take exponential time.
+  const char* uncached;
+  friend void PrintTo(const LongLine& row, std::ostream* os) { *os << row.text.substr(0, 60); }
+};
+
+class LongAndDeepLines : public testing::TestWithParam<LongLine> {
+ protected:
+  // An overflowing constant leaves its flag raised; later tests count the flags.
+  void TearDown() override { clearFpuErrors(); }
+};
+
+// Recognition runs in bounded stack whatever the length or depth: each row would overflow an
+// ordinary stack if the rules recursed once per bracket or operator.
+TEST_P(LongAndDeepLines, CompileOrFailWithTheirMessage) {
+  const LongLine& row = GetParam();
+  TParser cached;
+  EXPECT_EQ(testing_support::outcome(cached, row.text), row.cached);
+  if (row.uncached == kUncachedCannotFinish) return;
+  TParser uncached;
+  uncached.setRecogniserMode(RecogniserMode::kUncached);
+  const std::string expected = std::string(row.uncached).empty() ? row.cached : row.uncached;
+  EXPECT_EQ(testing_support::outcome(uncached, row.text), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, LongAndDeepLines,
+    testing::Values(
+        LongLine{"BracketsAroundConstant", inBrackets("1", 100000), "1", kTooDeep.c_str()},
+        LongLine{"BracketsAroundSum", inBrackets("2+3", 100000), "5", kTooDeep.c_str()},
+        LongLine{"BracketsTheUncachedRulesFinish", inBrackets("2*3", 150), "6", kSameAsCached},
+        LongLine{"BracketsBeyondTheirBudget", inBrackets("2*3", 250), "6", kTooDeep.c_str()},
+        LongLine{"OneBracketShort", repeated("(", 100000) + "1" + repeated(")", 99999),
+                 "compile: Missing brackets in expression", kSameAsCached},
+        LongLine{"BracketsThenTrailingOperator", inBrackets("1", 100000) + "+", "compile: Parsing error",
+                 kSameAsCached},
+        LongLine{"OverflowDeepInside", inBrackets("1E5000", 100000), "compile: Floating point overflow",
+                 kTooDeep.c_str()},
+        LongLine{"OverflowDeepInsideShort", inBrackets("1E5000", 20), "compile: Floating point overflow",
+                 kSameAsCached},
+        LongLine{"NestedSums", repeated("(1+", 100000) + "1" + repeated(")", 100000), kTooManyNestings,
+                 kTooDeep.c_str()},
+        LongLine{"NestedCalls", repeated("SIN(", 100000) + "0" + repeated(")", 100000), kTooManyNestings,
+                 kTooDeep.c_str()},
+        LongLine{"NestedNegations", repeated("-(", 100000) + "1" + repeated(")", 100000), kTooManyNestings,
+                 kTooDeep.c_str()},
+        LongLine{"SumOf21Terms", joined(21, "+"), "21", kSameAsCached},
+        LongLine{"SumOf22Terms", joined(22, "+"), kTooManyNestings, kSameAsCached},
+        LongLine{"SumOf200000Terms", joined(200000, "+"), kTooManyNestings, kTooDeep.c_str()},
+        LongLine{"SumEndingInOverflow", joined(100000, "+") + "+1E5000", "compile: Floating point overflow",
+                 kTooDeep.c_str()},
+        LongLine{"ShortSumEndingInOverflow", joined(12, "+") + "+1E5000", "compile: Floating point overflow",
+                 kSameAsCached},
+        LongLine{"ProductOf100000Factors", joined(100000, "*", "2", "2"), kTooManyNestings, kTooDeep.c_str()},
+        LongLine{"DifferenceChain", joined(100000, "-"), kTooManyNestings, kUncachedCannotFinish},
+        LongLine{"QuotientChain", joined(100000, "/"), kTooManyNestings, kUncachedCannotFinish},
+        LongLine{"ModuloChain", joined(3000, "MOD", "7", "5"), kTooManyNestings, kUncachedCannotFinish},
+        LongLine{"PowerChain", joined(100000, "^", "2", "2"), "compile: Parsing error", kSameAsCached},
+        LongLine{"SumOfBracketedTerms", joined(100000, "+", "(1)", "(1)"), kTooManyNestings,
+                 kTooDeep.c_str()},
+        LongLine{"LongConstant", repeated("1", 1000000), "compile: Floating point overflow", kSameAsCached}),
+    testing_support::RowName());
 
 TEST(RecogniserCache, ChainsCompileInTimeLinearEnoughToFinish) {
   TParser parser;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -64,6 +66,90 @@ INSTANTIATE_TEST_SUITE_P(
                     RoundTripCase{"sameColourBoldAndPlain",
                                   {concat(styled(u"ab", kAnswer), styled(u"cd", StyledLine{}.lineStyle))}}),
     testing_support::RowName());
+
+struct EmptyLineCase {
+  const char* name;
+  StyledText content;
+};
+
+class EmptyLineStyleTest : public testing::TestWithParam<EmptyLineCase> {};
+
+// Text typed into an empty line takes that line's own style, so it must come back too.
+TEST_P(EmptyLineStyleTest, EmptyLinesKeepTheirOwnStyleTheLastIncluded) {
+  const StyledText& content = GetParam().content;
+  const std::optional<StyledText> back = readRtf(writeRtf(content), kDefault);
+  ASSERT_TRUE(back);
+  ASSERT_EQ(back->size(), content.size());
+  for (std::size_t n = 0; n < content.size(); ++n) {
+    if (content[n].text.empty()) {
+      EXPECT_EQ((*back)[n].lineStyle, content[n].lineStyle) << "line " << n;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, EmptyLineStyleTest,
+                         testing::Values(EmptyLineCase{"lastEmptyLineBold",
+                                                       {styled(u"2+3", kAnswer), styled(u"", kAnswer)}},
+                                         EmptyLineCase{"lastEmptyLineAfterAnAnswer",
+                                                       {styled(u"2+3", kExpression), styled(u" 5", kAnswer),
+                                                        styled(u"", CharStyle{0xFFFFFF, true})}},
+                                         EmptyLineCase{"onlyAnEmptyLine", {styled(u"", kAnswer)}},
+                                         EmptyLineCase{"emptyLinesBetween",
+                                                       {styled(u"", kAnswer), styled(u"", kExpression),
+                                                        styled(u"x", kAnswer), styled(u"", kAnswer)}}),
+                         testing_support::RowName());
+
+struct EncodingCase {
+  const char* name;
+  std::u16string text;
+  const char* written;
+};
+
+class EncodingTest : public testing::TestWithParam<EncodingCase> {};
+
+// Readers that know no \uN show "?" for it or drop what follows: code page 1252 goes in as bytes.
+TEST_P(EncodingTest, WritesCodePage1252AsBytesAndOnlyTheRestAsUnicode) {
+  const StyledText content{styled(GetParam().text, kExpression)};
+  const std::string rtf = writeRtf(content);
+  EXPECT_NE(rtf.find(GetParam().written), std::string::npos) << rtf;
+  const std::optional<StyledText> back = readRtf(rtf, kDefault);
+  ASSERT_TRUE(back);
+  EXPECT_TRUE(sameCharacters(*back, content)) << plainText(*back);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, EncodingTest,
+    testing::Values(EncodingCase{"euroAsByte", u"price \u20AC5", "price \\'805"},
+                    EncodingCase{"accentsAsBytes", u"na\u00EFve caf\u00E9", "na\\'efve caf\\'e9"},
+                    EncodingCase{"upperHalfOfLatin1", u"\u00FF\u00A0", "\\'ff\\'a0"},
+                    EncodingCase{"windowsQuotes", u"\u201Cq\u201D", "\\'93q\\'94"},
+                    EncodingCase{"outsideTheCodePageInAGroup", u"\u4E2D\u6587 x", "{\\u20013?\\u25991?} x"},
+                    EncodingCase{"surrogatePair", u"\U0001F600!", "{\\u-10179?\\u-8704?}!"},
+                    EncodingCase{"c1ControlNotInTheCodePage", u"a\u0080b", "a{\\u128?}b"}),
+    testing_support::RowName());
+
+struct FontTableCase {
+  const char* name;
+  const char* face;
+  const char* written;
+};
+
+class FontTableTest : public testing::TestWithParam<FontTableCase> {};
+
+TEST_P(FontTableTest, NamesTheFaceGiven) {
+  const std::string rtf = writeRtf({styled(u"1", kExpression)}, GetParam().face);
+  EXPECT_NE(rtf.find(std::string("{\\fonttbl{\\f0\\fnil\\fcharset0 ") + GetParam().written + ";}}"),
+            std::string::npos)
+      << rtf;
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, FontTableTest,
+                         testing::Values(FontTableCase{"installedFace", "DejaVu Sans", "DejaVu Sans"},
+                                         FontTableCase{"noFaceIsTheDefault", "", "Verdana"},
+                                         FontTableCase{"accentedName", "Caf\u00E9 Sans", "Caf\\'e9 Sans"},
+                                         FontTableCase{"bracesEscapedSemicolonDropped", "a{b};c",
+                                                       "a\\{b\\}c"}),
+                         testing_support::RowName());
 
 struct ForeignCase {
   const char* name;
@@ -200,6 +286,40 @@ TEST_F(ContentFileTest, SavesAndLoadsASheet) {
   ASSERT_EQ(back.size(), 2u);
   EXPECT_EQ(back[1].text, u" 0.25");
   EXPECT_EQ(back[1].styles.front(), kAnswer);
+}
+
+// Another reader sees every line whole: no character dropped after an accent, the euro sign or
+// a character outside the code page.
+TEST_F(ContentFileTest, UnrtfReadsEveryLineWhole) {
+  if (std::system("command -v unrtf >/dev/null 2>&1") != 0) GTEST_SKIP() << "unrtf is not installed";
+  const std::vector<std::pair<std::u16string, std::string>> lines = {
+      {u"price \u20AC5", "price &euro;5"},
+      {u"na\u00EFve caf\u00E9 = 2", "na&iuml;ve caf&eacute; = 2"},
+      {u" Gr\u00FC\u00DFe", " Gr&uuml;&szlig;e"},
+      {u"\u4E2D5+1", "&#20013;5+1"},
+  };
+  StyledText content;
+  for (const auto& [text, html] : lines) content.push_back(styled(text, kAnswer));
+  const std::string path = (m_folder / "accents.ocs").string();
+  saveContentFile(path, content);
+  std::string html;
+  if (FILE* pipe = popen(("unrtf --html '" + path + "' 2>/dev/null").c_str(), "r")) {
+    char buffer[4096];
+    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) html.append(buffer, got);
+    EXPECT_EQ(pclose(pipe), 0);
+  }
+  // The lines as a browser shows them: tags dropped, one line each.
+  std::string shown;
+  bool inTag = false;
+  for (const char c : html) {
+    if (c == '<' || c == '>') {
+      inTag = c == '<';
+    } else if (!inTag) {
+      shown.push_back(c);
+    }
+  }
+  for (const auto& [text, line] : lines)
+    EXPECT_NE(("\n" + shown + "\n").find("\n" + line + "\n"), std::string::npos) << line << "\n" << html;
 }
 
 TEST_F(ContentFileTest, ReportsFileErrorsWithTheFileName) {

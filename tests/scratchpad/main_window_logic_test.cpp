@@ -128,19 +128,51 @@ INSTANTIATE_TEST_SUITE_P(
     testing_support::RowName());
 
 TEST_F(ScratchPadTest, LeadingZeroFixHandlesOnePatternPerKeyRelease) {
-  m_pad.pad.setSelText(".5+.5");
+  m_pad.pad.setSelText(".5+.");
   m_pad.logic->keyUp(0, {});
-  EXPECT_EQ(m_pad.pad.text(), "0.5+.5");
-  EXPECT_EQ(m_pad.pad.selStart(), 6);  // one column right, the end of the line already
+  EXPECT_EQ(m_pad.pad.text(), "0.5+.");
+  EXPECT_EQ(m_pad.pad.selStart(), 5);  // one column right, the end of the line already
   m_pad.logic->keyUp(0, {});
-  EXPECT_EQ(m_pad.pad.text(), "0.5+0.5");
-  m_pad.pad.setSelStart(0);
-  m_pad.pad.setLine(0, "(.1)*.2+(.3)");
-  m_pad.logic->keyUp(0, {});
-  EXPECT_EQ(m_pad.pad.text(), "(0.1)*.2+(0.3)");
-  EXPECT_EQ(m_pad.pad.selStart(), 1);
-  EXPECT_FALSE(m_pad.logic->FixDecimalWithOutLeadingZero(0) && m_pad.pad.text() == "(0.1)*.2+(0.3)");
+  EXPECT_EQ(m_pad.pad.text(), "0.5+0.");
+  EXPECT_EQ(m_pad.pad.selStart(), 6);
+  EXPECT_FALSE(m_pad.logic->FixDecimalWithOutLeadingZero(0));
 }
+
+struct LeadingZeroCase {
+  const char* name;
+  const char* line;
+  int caret;
+  const char* text;
+  int caretAfter;
+};
+
+class LeadingZeroTest : public ScratchPadTest, public testing::WithParamInterface<LeadingZeroCase> {};
+
+// A key changes the line beside the caret only: the fix looks at the line's start and at the
+// points just before and at the caret, never through the rest of the line.
+TEST_P(LeadingZeroTest, GivesThePointBesideTheCaretItsZero) {
+  m_pad.pad.setSelText(GetParam().line);
+  m_pad.pad.setSelStart(GetParam().caret);
+  const bool changed = m_pad.logic->FixDecimalWithOutLeadingZero(0);
+  EXPECT_EQ(changed, std::string(GetParam().text) != GetParam().line);
+  EXPECT_EQ(m_pad.pad.text(), GetParam().text);
+  EXPECT_EQ(m_pad.pad.selStart(), GetParam().caretAfter);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, LeadingZeroTest,
+    testing::Values(LeadingZeroCase{"pointStartingTheLineWhereverTheCaret", ".5+1", 4, "0.5+1", 5},
+                    LeadingZeroCase{"pointJustTyped", "2*.", 3, "2*0.", 4},
+                    LeadingZeroCase{"operatorTypedBeforeAPoint", "2+.5", 2, "2+0.5", 3},
+                    LeadingZeroCase{"everyOperator", "1^.", 3, "1^0.", 4},
+                    LeadingZeroCase{"insideABracket", "(.5)", 2, "(0.5)", 3},
+                    LeadingZeroCase{"pointAfterADigit", "1.5", 2, "1.5", 2},
+                    LeadingZeroCase{"pointAfterALetter", "X.", 2, "X.", 2},
+                    LeadingZeroCase{"farFromTheCaret", "(.1)*2+3", 8, "(.1)*2+3", 8},
+                    LeadingZeroCase{"twoPoints", "2+..", 4, "2+..", 4},
+                    LeadingZeroCase{"caretAtTheLineStart", "(.1)", 0, "(.1)", 0},
+                    LeadingZeroCase{"nonAsciiBeforeThePoint", "\xC3\xA9.", 2, "\xC3\xA9.", 2}),
+    testing_support::RowName());
 
 TEST_F(ScratchPadTest, CtrlCharactersAreDiscardedButAltGrTypes) {
   m_pad.pad.typeCharacter(U'a', {false, true, false});
@@ -250,6 +282,70 @@ TEST(TruncateAnswer, CutsTheMantissaOnly) {
   EXPECT_EQ(truncateAnswer("1.5E-10", ".", 3), "1.5E-10");
   EXPECT_EQ(truncateAnswer("-1,23456E-5", ",", 2), "-1,23E-5");
   EXPECT_EQ(truncateAnswer("1.5", ".", -4), "1.");
+}
+
+}  // namespace
+}  // namespace ormel
+
+namespace ormel {
+namespace {
+
+struct MarkCase {
+  const char* name;
+  const char* typed;
+  int line;
+  LineSpan span;
+  const char* message;
+};
+
+class ErrorMarkTest : public testing::TestWithParam<MarkCase> {
+ protected:
+  void SetUp() override { std::setlocale(LC_ALL, "C"); }
+};
+
+TEST_P(ErrorMarkTest, AFailedLineIsMarkedWhereItFailed) {
+  const MarkCase& row = GetParam();
+  ScratchPadFixture pad;
+  pad.type(row.typed);
+  const std::vector<ErrorMark>& marks = pad.logic->errorMarks().marks();
+  ASSERT_EQ(marks.size(), 1U);
+  EXPECT_EQ(marks[0].line, row.line);
+  EXPECT_EQ(marks[0].span, row.span);
+  EXPECT_EQ(marks[0].message, row.message);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ErrorMarkTest,
+    testing::Values(
+        MarkCase{"compileError", "2+*\r", 0, {0, 3}, "Parsing error"},
+        MarkCase{"divisionByZero", "1+1\r\r1/0\r", 2, {0, 3}, "Floating point division by zero"},
+        MarkCase{"integerDivisionByZero", "5 DIV 0\r", 0, {0, 7}, "Division by zero"},
+        MarkCase{"hexConstant", "2 + $g1\r", 0, {4, 3}, "'$G1' is not a valid integer value"},
+        MarkCase{"refusedName", "1x = 5\r", 0, {0, 2}, "Invalid variable name"},
+        MarkCase{"nameTheParserRefuses", "a+b = 3\r", 0, {0, 3}, "A+B"},
+        MarkCase{"assignmentThatDoesNotCompile", "x = 2+\r", 0, {4, 2}, "Parsing error"},
+        MarkCase{"assignmentThatDividesByZero", "x = 1/0\r", 0, {4, 3}, "Floating point division by zero"}),
+    testing_support::RowName());
+
+TEST_F(ScratchPadTest, AMarkGoesWhenItsLineIsEvaluatedWithoutError) {
+  m_pad.type("1/x\r");
+  ASSERT_NE(m_pad.logic->errorMarks().markOf(0), nullptr);
+  // The answer line, the assignment and the empty line succeed and leave the mark alone.
+  m_pad.type("x = 4\r\r");
+  EXPECT_NE(m_pad.logic->errorMarks().markOf(0), nullptr);
+  enterAt(3);
+  EXPECT_EQ(m_pad.pad.line(1), " 0.25");
+  EXPECT_EQ(m_pad.logic->errorMarks().markOf(0), nullptr);
+  EXPECT_TRUE(m_pad.logic->errorMarks().marks().empty());
+}
+
+TEST_F(ScratchPadTest, AVariableEditorFailureMarksNoLine) {
+  m_pad.pad.setSelText("1+1");
+  std::string text = "y = 2+";
+  bool accept = true;
+  m_pad.logic->VarsDropDownAcceptText(text, accept);
+  EXPECT_EQ(m_pad.statusLabel.caption(), "Parsing error");
+  EXPECT_TRUE(m_pad.logic->errorMarks().marks().empty());
 }
 
 }  // namespace

@@ -178,15 +178,72 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(SavedVariablesTest, MissingFileLoadsNothing) { EXPECT_FALSE(m_pad.variables->Load(m_file)); }
 
-TEST_F(SavedVariablesTest, LoadStopsAtABadElementKeepingWhatCameBefore) {
+TEST_F(SavedVariablesTest, BadEntriesAreSkippedAndNotedEveryOtherLoads) {
   writeFile(
       "<variables><variable name=\"a\" value=\"1\"/><variable name=\"b\" Value=\"2\"/>"
-      "<variable name=\"c\" value=\"3\"/></variables>");
-  EXPECT_THROW(m_pad.variables->Load(m_file), EConvertError);
-  EXPECT_EQ(m_pad.parser.Variables().count(), 1);
-  writeFile("<variables><variable name=\"d\" value=\"4\"/><variable name=\"a+b\" value=\"2\"/></variables>");
-  EXPECT_THROW(m_pad.variables->Load(m_file), EBadName);
-  EXPECT_EQ(m_pad.parser.Variables().count(), 2);
+      "<variable name=\"c\" value=\"3\"/><variable name=\"a+b\" value=\"2\"/>"
+      "<variable name=\"d\" value=\"" +
+      std::string(4 << 20, '7') +
+      "x\"/><variable name=\"e\" value=\"5\"/>"
+      "</variables>");
+  LoadNotes notes;
+  EXPECT_TRUE(m_pad.variables->Load(m_file, &notes));
+  m_pad.variables->UpdateVariableListBox();
+  EXPECT_EQ(m_pad.varsTextLabel.caption(), "A=1, C=3, E=5");
+  ASSERT_EQ(notes.size(), 3u);
+  EXPECT_EQ(notes[0], "variable \"b\" skipped: '' is not a valid floating point value");
+  EXPECT_EQ(notes[1], "variable \"a+b\" skipped: it is no valid name");
+  EXPECT_LT(notes[2].size(), 200u) << "a huge value is not quoted whole";
+}
+
+struct LocaleRow {
+  const char* name;
+  const char* locale;
+  const char* value;
+  const char* listed;  // as the list shows it, in the locale's separator
+};
+
+class VariablesAcrossLocales : public SavedVariablesTest, public testing::WithParamInterface<LocaleRow> {
+ protected:
+  void TearDown() override {
+    std::setlocale(LC_ALL, "C");
+    SavedVariablesTest::TearDown();
+  }
+};
+
+TEST_P(VariablesAcrossLocales, EitherSeparatorReads) {
+  if (std::setlocale(LC_ALL, GetParam().locale) == nullptr)
+    GTEST_SKIP() << GetParam().locale << " is not installed";
+  writeFile(std::string("<variables><variable name=\"X\" value=\"") + GetParam().value +
+            "\"/><variable name=\"Y\" value=\"2\"/></variables>");
+  LoadNotes notes;
+  EXPECT_TRUE(m_pad.variables->Load(m_file, &notes));
+  EXPECT_TRUE(notes.empty());
+  m_pad.variables->UpdateVariableListBox();
+  EXPECT_EQ(m_pad.varsTextLabel.caption(), std::string("X=") + GetParam().listed + ", Y=2");
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, VariablesAcrossLocales,
+                         testing::Values(LocaleRow{"pointInC", "C", "1.5", "1.5"},
+                                         LocaleRow{"commaInC", "C", "1,5", "1.5"},
+                                         LocaleRow{"commaInGerman", "de_DE.UTF-8", "1,5", "1,5"},
+                                         LocaleRow{"pointInGerman", "de_DE.UTF-8", "-2.5E-3", "-0,0025"},
+                                         LocaleRow{"commaExponentInC", "C", "6,25E2", "625"}),
+                         testing_support::RowName());
+
+TEST_F(SavedVariablesTest, AFileWrittenUnderOneLocaleReadsBackWholeUnderTheOther) {
+  if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) GTEST_SKIP() << "de_DE.UTF-8 is not installed";
+  assign("a = 1/4");
+  assign("b = 7");
+  m_pad.variables->Save(m_file);
+  EXPECT_NE(readFile().find("value=\"0,25\""), std::string::npos);
+  std::setlocale(LC_ALL, "C");
+  ScratchPadFixture other;
+  LoadNotes notes;
+  EXPECT_TRUE(other.variables->Load(m_file, &notes));
+  EXPECT_TRUE(notes.empty());
+  other.variables->UpdateVariableListBox();
+  EXPECT_EQ(other.varsTextLabel.caption(), "A=0.25, B=7");
 }
 
 TEST(StartsWithNumber, LooksAtTheFirstCharacterOnly) {

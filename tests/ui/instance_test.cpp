@@ -4,6 +4,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
@@ -83,6 +84,8 @@ class InstanceTest : public QObject {
   void secondStartBringsTheFirstForwardAndWritesNothing();
   void withTheSwitchOffTwoRunSideBySide();
   void aNameLeftByADeadInstanceIsTakenOver();
+  void aSecondStartCreatesNothingInTheDataFolder();
+  void aSignalDuringStartUpEndsTheProgramWithoutLosingAFile();
   void strayPeersNeitherRaiseNorBlock_data();
   void strayPeersNeitherRaiseNorBlock();
   void aLockFreedByAnEndingInstanceIsTakenOver();
@@ -242,6 +245,51 @@ void InstanceTest::ofTwentySimultaneousStartsExactlyOneStays() {
     }
   }
   QCOMPARE(program.dataFiles().size(), 6);
+}
+
+void InstanceTest::aSecondStartCreatesNothingInTheDataFolder() {
+  Desk first;
+  QVERIFY(first.start());
+  // No data folder at all, so the switch has its default (on); and one with a bad file.
+  ProgramCopy bare;
+  ProgramCopy broken;
+  broken.writeData("settings.xml", kSettingsOneInstance);
+  broken.writeData("vars.xml", "<variablesX />");
+  const QFileInfo before(broken.folder.filePath("data"));
+  const QDateTime changed = before.lastModified();
+  for (const ProgramCopy* second : {&bare, &broken}) {
+    QProcess process;
+    QSignalSpy finished(&process, &QProcess::finished);
+    second->start(process);
+    QVERIFY(finished.wait(15000));
+    QCOMPARE(process.exitCode(), 0);
+  }
+  QVERIFY(!QFileInfo::exists(bare.folder.filePath("data")));
+  QCOMPARE(broken.dataFiles(), (QStringList{"settings.xml", "vars.xml"}));
+  QCOMPARE(QFileInfo(broken.folder.filePath("data")).lastModified(), changed);
+}
+
+void InstanceTest::aSignalDuringStartUpEndsTheProgramWithoutLosingAFile() {
+  ProgramCopy program;
+  const QByteArray broken = "<variables><variable name=\"A\" value=\"one\" /></variables>";
+  program.writeData("settings.xml", kSettingsManyInstances);
+  program.writeData("vars.xml", broken);
+  QProcess process;
+  QSignalSpy finished(&process, &QProcess::finished);
+  program.start(process);
+  QVERIFY(process.waitForStarted());
+  // The copy is made just before the start-up's message box shows; the box then waits for OK.
+  QTRY_VERIFY_WITH_TIMEOUT(program.dataFiles().filter("vars.xml.bad-").size() == 1, 15000);
+  QTest::qWait(500);
+  QVERIFY(finished.isEmpty());
+  ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
+  QVERIFY(finished.wait(15000));
+  QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+  QCOMPARE(process.exitCode(), 0);
+  QFile variables(program.folder.filePath("data/vars.xml"));
+  QVERIFY(variables.open(QIODevice::ReadOnly));
+  QCOMPARE(variables.readAll(), broken);
+  QVERIFY(!program.dataFiles().contains("workspace.dat"));
 }
 
 QTEST_MAIN(InstanceTest)

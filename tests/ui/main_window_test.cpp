@@ -1,5 +1,7 @@
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -8,6 +10,8 @@
 #include <QStatusBar>
 #include <QTextBlock>
 #include <QToolBar>
+#include <QToolButton>
+#include <QWheelEvent>
 
 #include "config/shortcut_text.h"
 #include "ui/command_keys.h"
@@ -67,6 +71,13 @@ class MainWindowTest : public QObject {
   void openingPlainTextShowsItsLines();
   void variableEditorAssignsAndSkipsTheNextRelease();
   void functionsDropDownInsertsACall();
+  void functionsDropDownInsertsOnlyWhatIsChosen_data();
+  void functionsDropDownInsertsOnlyWhatIsChosen();
+  void theEnterThatClosesADialogIsNotThePads_data();
+  void theEnterThatClosesADialogIsNotThePads();
+  void menuHintsShowInTheStatusBar();
+  void toolbarsCloseByTheirOwnButton_data();
+  void toolbarsCloseByTheirOwnButton();
   void stayOnTopKeepsTheBounds();
   void activationAppliesTheAlwaysOnTopSwitch();
   void typingIsUndoneAndRedone();
@@ -138,6 +149,9 @@ void MainWindowTest::commandsHaveCaptionsCategoriesAndKeys_data() {
   QTest::newRow("AboutAction") << "About"
                                << ""
                                << "";
+  QTest::newRow("Recalculate") << "Recalculate"
+                               << ""
+                               << "F5";
 }
 
 void MainWindowTest::commandsHaveCaptionsCategoriesAndKeys() {
@@ -150,13 +164,14 @@ void MainWindowTest::commandsHaveCaptionsCategoriesAndKeys() {
   QCOMPARE(command->text(), caption);
   QCOMPARE(command->category(), category);
   QCOMPARE(QString::fromStdString(ormel::shortCutToText(command->shortcutCode())), key);
-  QCOMPARE(command->statusTip().isEmpty(), caption != "Switches");
+  QCOMPARE(command->statusTip().isEmpty(), caption != "Switches" && caption != "Recalculate");
 }
 
 void MainWindowTest::contextMenuListsEntriesInOrder() {
   TForm1 form({});
   const QStringList expected{"Clear Screen\tEsc",
                              "Clear Variables\tF1",
+                             "Recalculate\tF5",
                              "File",
                              "  Open Sheet...\tF2",
                              "  Save Sheet As...\tF3",
@@ -173,7 +188,7 @@ void MainWindowTest::contextMenuListsEntriesInOrder() {
                              "About"};
   QCOMPARE(menuLines(*form.commandMenu()), expected);
   QCOMPARE(menuLines(*form.functionPopupMenu()), QStringList{"Paste"});
-  const QList<QAction*> settings = form.commandMenu()->actions().at(3)->menu()->actions();
+  const QList<QAction*> settings = form.commandMenu()->actions().at(4)->menu()->actions();
   QCOMPARE(settings.at(1)->statusTip(), QString("Show the switches dialog."));
 }
 
@@ -315,6 +330,11 @@ void MainWindowTest::sheetSavedAndOpenedKeepsAnswers() {
   Desk desk;
   QVERIFY(desk.start());
   ormel::ScratchPadEdit& pad = desk.pad();
+  // The sheet names the face the pad was given, not a fixed one.
+  const QString face = QFontDatabase::families().constFirst();
+  ormel::TOrmelPrefs& prefs = desk.form->appManager()->OrmelPrefs();
+  prefs.setSettingValue("SelectedFont", face.toStdString());
+  prefs.ApplyPrefs();
   QTest::keyClicks(&pad, "1/4");
   QTest::keyClick(&pad, Qt::Key_Return);
   const QString sheet = desk.program.filePath("mysheet");
@@ -335,6 +355,9 @@ void MainWindowTest::sheetSavedAndOpenedKeepsAnswers() {
   QCOMPARE(filter, QString("ormelCalc sheet (*.ocs)"));
   QVERIFY(QFile::exists(sheet));
   QVERIFY(!QFile::exists(sheet + ".ocs"));
+  QFile saved(sheet);
+  QVERIFY(saved.open(QIODevice::ReadOnly));
+  QVERIFY(saved.readAll().contains("{\\fonttbl{\\f0\\fnil\\fcharset0 " + face.toLatin1() + ";}}"));
   QCOMPARE(placed, centred);
   QTest::keyClick(&pad, Qt::Key_Escape);
   desk.form->command("LoadSheet")->trigger();
@@ -363,18 +386,26 @@ void MainWindowTest::openingPlainTextShowsItsLines() {
 void MainWindowTest::variableEditorAssignsAndSkipsTheNextRelease() {
   Desk desk;
   QVERIFY(desk.start());
-  QLineEdit* editor = desk.form->varsDropDownBox()->lineEdit();
+  QComboBox* editor = desk.form->varsDropDownBox();
   editor->setFocus();
-  QTest::keyClicks(editor, "x = 5");
-  QTest::keyPress(editor, Qt::Key_Return);
+  // Keys go where the desktop sends them: to the focus widget, the drop-down itself.
+  QCOMPARE(QApplication::focusWidget(), editor);
+  QTest::keyClicks(QApplication::focusWidget(), "x = 5");
+  QTest::keyPress(QApplication::focusWidget(), Qt::Key_Return);
   QCOMPARE(QApplication::focusWidget(), &desk.pad());
-  QTest::keyRelease(&desk.pad(), Qt::Key_Return);
+  QTest::keyRelease(QApplication::focusWidget(), Qt::Key_Return);
   QCOMPARE(desk.form->varsTextLabelWidget()->text(), QString("X=5"));
-  QCOMPARE(editor->text(), QString());
-  QCOMPARE(desk.form->varsDropDownBox()->itemText(0), QString("X=5"));
-  QTest::keyClicks(&desk.pad(), "x*2");
-  QTest::keyClick(&desk.pad(), Qt::Key_Return);
+  QCOMPARE(editor->currentText(), QString());
+  QCOMPARE(editor->itemText(0), QString("X=5"));
+  QTest::keyClicks(QApplication::focusWidget(), "x*2");
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
   QCOMPARE(lineText(desk.pad(), 1), QString(" 10"));
+
+  editor->setFocus();
+  QTest::keyClicks(QApplication::focusWidget(), "hello");
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  QCOMPARE(desk.form->statusTextLabel()->text(), QString("Not a variable assignment"));
+  QCOMPARE(editor->currentText(), QString());
 }
 
 void MainWindowTest::functionsDropDownInsertsACall() {
@@ -388,13 +419,183 @@ void MainWindowTest::functionsDropDownInsertsACall() {
   QCOMPARE(desk.pad().toPlainText(), QString("POWER()"));
   QCOMPARE(desk.pad().textCursor().position(), 6);
   QCOMPARE(formatAt(desk.pad(), 0).foreground().color(), QColor(Qt::red));
-  QTest::keyClicks(functions->lineEdit(), "sqrt");
+  functions->setFocus();
+  QCOMPARE(QApplication::focusWidget(), functions);
+  QTest::keyClicks(QApplication::focusWidget(), "sqrt");
   QCOMPARE(functions->currentText(), QString("SQRT"));
-  QTest::keyClick(functions->lineEdit(), Qt::Key_Return);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
   QCOMPARE(desk.pad().toPlainText(), QString("POWER(SQRT())"));
   QCOMPARE(desk.pad().textCursor().position(), 11);
   QCOMPARE(functions->currentText(), QString("SQRT"));
   QCOMPARE(QApplication::focusWidget(), &desk.pad());
+}
+
+void MainWindowTest::functionsDropDownInsertsOnlyWhatIsChosen_data() {
+  QTest::addColumn<QString>("how");
+  QTest::addColumn<QString>("inserted");
+  QTest::newRow("wheel over the closed list") << "wheel"
+                                              << "";
+  QTest::newRow("Down opens the list") << "down"
+                                       << "";
+  QTest::newRow("Enter on the highlighted item") << "down enter"
+                                                 << "ABS()";
+  QTest::newRow("click in the open list") << "down click"
+                                          << "ARCCOS()";
+  QTest::newRow("typed name and Enter") << "type enter"
+                                        << "SIN()";
+}
+
+void MainWindowTest::functionsDropDownInsertsOnlyWhatIsChosen() {
+  QFETCH(QString, how);
+  QFETCH(QString, inserted);
+  Desk desk;
+  QVERIFY(desk.start());
+  QComboBox* functions = desk.form->funcsDropDownBox();
+  QCOMPARE(functions->currentIndex(), 0);
+  QCOMPARE(functions->itemText(0), QString("ABS [1 Arg]"));
+  functions->setFocus();
+  for (const QString& step : how.split(' ')) {
+    if (step == "wheel") {
+      const QPointF at = QRectF(functions->rect()).center();
+      for (const int notch : {-120, -120, 120}) {
+        QWheelEvent wheel(at, functions->mapToGlobal(at), {}, {0, notch}, Qt::NoButton, {}, Qt::NoScrollPhase,
+                          false);
+        QApplication::sendEvent(functions, &wheel);
+      }
+    } else if (step == "down") {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+      QTRY_VERIFY(functions->view()->isVisible());
+    } else if (step == "enter") {
+      // An open list takes the keys: they go to the popup, as the desktop sends them.
+      QWidget* popup = QApplication::activePopupWidget();
+      QWidget* target = popup == nullptr       ? QApplication::focusWidget()
+                        : popup->focusWidget() ? popup->focusWidget()
+                                               : popup;
+      QTest::keyClick(target, Qt::Key_Return);
+    } else if (step == "click") {
+      QAbstractItemView* list = functions->view();
+      QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                        list->visualRect(list->model()->index(1, 0)).center());
+    } else if (step == "type") {
+      QTest::keyClicks(QApplication::focusWidget(), "sin");
+    }
+  }
+  QCOMPARE(desk.pad().toPlainText(), inserted);
+  if (!inserted.isEmpty()) QTRY_COMPARE(QApplication::focusWidget(), &desk.pad());
+}
+
+void MainWindowTest::theEnterThatClosesADialogIsNotThePads_data() {
+  QTest::addColumn<QString>("dialog");
+  QTest::addColumn<QString>("line");
+  QTest::addColumn<QString>("text");
+  QTest::newRow("error box") << "error"
+                             << "1/0"
+                             << "1/0\n";
+  QTest::newRow("save dialog") << "save"
+                               << "2+3"
+                               << "2+3\n 5";
+}
+
+void MainWindowTest::theEnterThatClosesADialogIsNotThePads() {
+  QFETCH(QString, dialog);
+  QFETCH(QString, line);
+  QFETCH(QString, text);
+  Desk desk;
+  QVERIFY(desk.start());
+  const QString sheet = desk.program.filePath("enter.ocs");
+  int dialogs = 0;
+  // Enter goes down in the dialog, which closes on it; its release then reaches the pad.
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* shown = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (shown == nullptr || !shown->isVisible()) return;
+    if (QApplication::focusWidget() == nullptr || QApplication::focusWidget()->window() != shown) {
+      shown->activateWindow();
+      return;
+    }
+    ++dialogs;
+    QTest::keyPress(QApplication::focusWidget(), Qt::Key_Return);
+  });
+  poll.start(20);
+  desk.form->setOnSheetDialog([&](QFileDialog& shown) { shown.selectFile(sheet); });
+  QTest::keyClicks(QApplication::focusWidget(), line);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  if (dialog == "save") QTest::keyClick(QApplication::focusWidget(), Qt::Key_F3);
+  QTRY_COMPARE(dialogs, 1);
+  // The window manager gives the window back its activation, and the pad its focus.
+  desk.form->activateWindow();
+  QTRY_COMPARE(QApplication::focusWidget(), &desk.pad());
+  QTest::keyRelease(QApplication::focusWidget(), Qt::Key_Return);
+  QTest::qWait(100);
+  QCOMPARE(dialogs, 1);
+  QCOMPARE(desk.pad().toPlainText(), text);
+  QCOMPARE(QFile::exists(sheet), dialog == "save");
+  // The pad's own keys still work.
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  QTest::keyClicks(QApplication::focusWidget(), "6*7");
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  QVERIFY(desk.pad().toPlainText().endsWith("6*7\n 42"));
+}
+
+void MainWindowTest::menuHintsShowInTheStatusBar() {
+  Desk desk;
+  QVERIFY(desk.start());
+  QMenu* menu = desk.form->commandMenu();
+  menu->popup(desk.pad().mapToGlobal(desk.pad().rect().center()));
+  QTRY_VERIFY(menu->isVisible());
+  const auto key = [](Qt::Key code) { QTest::keyClick(QApplication::activePopupWidget(), code); };
+  // Clear Screen, Clear Variables, Recalculate, File, Settings; into Settings: Preferences...,
+  // Switches...
+  for (int i = 0; i < 5; ++i) key(Qt::Key_Down);
+  key(Qt::Key_Right);
+  QTRY_VERIFY(QApplication::activePopupWidget() != menu);
+  key(Qt::Key_Down);
+  QCOMPARE(static_cast<QMenu*>(QApplication::activePopupWidget())->activeAction()->text(),
+           QString("Switches..."));
+  QCOMPARE(desk.form->statusBar()->currentMessage(), QString("Show the switches dialog."));
+  key(Qt::Key_Down);
+  QCOMPARE(desk.form->statusBar()->currentMessage(), QString());
+  key(Qt::Key_Up);
+  QCOMPARE(desk.form->statusBar()->currentMessage(), QString("Show the switches dialog."));
+  key(Qt::Key_Escape);
+  key(Qt::Key_Escape);
+  QTRY_VERIFY(!menu->isVisible());
+  QCOMPARE(desk.form->statusBar()->currentMessage(), QString());
+  QVERIFY(desk.form->statusTextLabel()->isVisible());
+}
+
+void MainWindowTest::toolbarsCloseByTheirOwnButton_data() {
+  QTest::addColumn<QString>("toolbar");
+  QTest::addColumn<QString>("menuItem");
+  QTest::newRow("Variable Editor") << "VarsToolbar"
+                                   << "VariablesMenuItem";
+  QTest::newRow("Functions") << "FuncsToolbar"
+                             << "FunctionsMenuItem";
+  QTest::newRow("Variables List") << "VarsTextToolbar"
+                                  << "VariablesTextMenuItem";
+}
+
+void MainWindowTest::toolbarsCloseByTheirOwnButton() {
+  QFETCH(QString, toolbar);
+  QFETCH(QString, menuItem);
+  Desk desk;
+  QVERIFY(desk.start());
+  QToolBar* bar = desk.form->toolbar(toolbar);
+  auto* close = bar->findChild<QToolButton*>(toolbar + "Close");
+  QVERIFY(close != nullptr);
+  QVERIFY(close->isVisible());
+  // In the handle, before the first of the toolbar's own widgets.
+  QVERIFY(bar->rect().contains(close->geometry()));
+  QVERIFY(close->geometry().right() < bar->actionGeometry(bar->actions().constFirst()).left());
+  QTest::mouseClick(close, Qt::LeftButton);
+  QVERIFY(!bar->isVisible());
+  QMenu* menu = desk.form->commandMenu();
+  menu->popup(desk.pad().mapToGlobal(QPoint(10, 10)));
+  QTRY_VERIFY(menu->isVisible());
+  QVERIFY(!desk.form->findChild<QAction*>(menuItem)->isChecked());
+  menu->close();
+  desk.stop();
+  QVERIFY(desk.read("toolbars.ini").contains(("[" + toolbar + "]\r\nRev=2000\r\nVisible=0\r\n").toLatin1()));
 }
 
 void MainWindowTest::stayOnTopKeepsTheBounds() {

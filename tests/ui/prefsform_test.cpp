@@ -3,6 +3,7 @@
 #include <QColorDialog>
 #include <QComboBox>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -70,7 +71,7 @@ class PrefsFormTest : public QObject {
   void initTestCase() { ormel::testing_support::isolateRuntimeFolder(); }
   void opensWithTheBuiltInPreferences();
   void fontListShowsEachFaceInItself();
-  void anUninstalledFaceSelectsNothing();
+  void anUninstalledFaceSelectsTheFamilyShown();
   void choicesReachTheStoreAtOnce();
   void colorChooserAndDefaults();
   void okAppliesLookToTheScratchPad();
@@ -100,8 +101,9 @@ void PrefsFormTest::opensWithTheBuiltInPreferences() {
     const auto& fonts = child<QComboBox>(dialog, "FontsList");
     QVERIFY(!fonts.isEditable());
     QCOMPARE(fonts.count(), QFontDatabase::families().size());
-    QCOMPARE(fonts.currentText(),
-             QFontDatabase::families().contains("Verdana") ? QString("Verdana") : QString());
+    // Verdana, or the family shown in its place where it is not installed.
+    QCOMPARE(fonts.currentText(), QFontInfo(QFont("Verdana")).family());
+    QVERIFY(fonts.currentIndex() >= 0);
     const auto& places = child<QComboBox>(dialog, "DecimalPlacesDropBox");
     QCOMPARE(places.count(), 25);
     QCOMPARE(places.itemText(24), QString("1000"));
@@ -130,7 +132,7 @@ void PrefsFormTest::fontListShowsEachFaceInItself() {
   }));
 }
 
-void PrefsFormTest::anUninstalledFaceSelectsNothing() {
+void PrefsFormTest::anUninstalledFaceSelectsTheFamilyShown() {
   Desk desk;
   QVERIFY(desk.start());
   TOrmelPrefs& prefs = desk.form->appManager()->OrmelPrefs();
@@ -144,8 +146,15 @@ void PrefsFormTest::anUninstalledFaceSelectsNothing() {
   }));
   prefs.setSettingValue("SelectedFont", "No Such Face Anywhere");
   prefs.ApplyPrefs();
-  QVERIFY(withPreferences(
-      desk, [&](QDialog& dialog) { QCOMPARE(child<QComboBox>(dialog, "FontsList").currentIndex(), -1); }));
+  const QString shown = QFontInfo(QFont("No Such Face Anywhere")).family();
+  QVERIFY(families.contains(shown));
+  QVERIFY(withPreferences(desk, [&](QDialog& dialog) {
+    QCOMPARE(child<QComboBox>(dialog, "FontsList").currentText(), shown);
+    QCOMPARE(child<QLabel>(dialog, "SampleText").font().family(), shown);
+    clickOk(dialog);
+  }));
+  // The preference stays until the user picks another face.
+  QCOMPARE(pref(desk, "SelectedFont").toText(), std::string("No Such Face Anywhere"));
 }
 
 void PrefsFormTest::choicesReachTheStoreAtOnce() {

@@ -46,7 +46,27 @@ class SettingsFormTest : public QObject {
   void okPutsTheWindowOnTop();
   void escapeClosesAsOkDoes();
   void switchesReachTheFileOnlyAtExit();
+  void descriptionsShowTheirLinesAsBroken();
 };
+
+void SettingsFormTest::descriptionsShowTheirLinesAsBroken() {
+  Desk desk;
+  QVERIFY(desk.start());
+  QVERIFY(withSwitches(desk, [&](QDialog& dialog) {
+    auto& list = child<QListWidget>(dialog, "EditSettingsBox");
+    const auto& label = child<QLabel>(dialog, "DescriptionLabel");
+    // Broken at 40 characters already: wrapping again would break the lines a second time.
+    QVERIFY(!label.wordWrap());
+    for (int row = 0; row < list.count(); ++row) {
+      clickLine(list, row);
+      for (const QString& line : label.text().split('\n')) {
+        QVERIFY2(line.size() <= 40, qPrintable(line));
+        QVERIFY2(label.fontMetrics().horizontalAdvance(line) <= label.contentsRect().width(),
+                 qPrintable(line));
+      }
+    }
+  }));
+}
 
 void SettingsFormTest::opensOnTheFirstSwitch() {
   Desk desk;

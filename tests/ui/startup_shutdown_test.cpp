@@ -45,6 +45,7 @@ class StartupShutdownTest : public QObject {
   void firstRunWritesEveryFile();
   void workspaceComesBackWithItsAnswers();
   void workspaceSwitchedOffIsNeitherReadNorWritten();
+  void theLastEmptyLineTypesBoldAfterARestart();
   void toolbarLayoutFollowsTheRevRule_data();
   void toolbarLayoutFollowsTheRevRule();
   void toolbarLayoutRoundTrips();
@@ -85,6 +86,25 @@ void StartupShutdownTest::workspaceComesBackWithItsAnswers() {
   cursor.setPosition(desk.pad().document()->findBlockByNumber(2).position() + 2);
   QCOMPARE(cursor.charFormat().foreground().color(), QColor(Qt::yellow));
   QCOMPARE(desk.form->varsTextLabelWidget()->text(), QString("R=0.333333333333333"));
+}
+
+void StartupShutdownTest::theLastEmptyLineTypesBoldAfterARestart() {
+  Desk desk;
+  QVERIFY(desk.start());
+  typeLine(desk, "2+3");
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  desk.stop();
+  QVERIFY(desk.start());
+  QCOMPARE(desk.pad().toPlainText(), QString("2+3\n 5\n"));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_End, Qt::ControlModifier);
+  QTest::keyClicks(QApplication::focusWidget(), "7");
+  QTextCursor cursor(desk.pad().document());
+  cursor.setPosition(desk.pad().document()->characterCount() - 1);
+  QCOMPARE(cursor.charFormat().fontWeight(), int(QFont::Bold));
+  QCOMPARE(cursor.charFormat().foreground().color(), QColor(Qt::white));
+  desk.stop();
+  // Every character is bold, so nothing in the workspace turns bold off.
+  QVERIFY(!desk.read("workspace.dat").contains("\\b0"));
 }
 
 void StartupShutdownTest::workspaceSwitchedOffIsNeitherReadNorWritten() {
@@ -215,13 +235,16 @@ void StartupShutdownTest::unreadableVariablesAreReportedAndKept() {
   MessageBoxAnswerer boxes;
   QVERIFY(desk.start());
   QCOMPARE(boxes.texts.size(), 1);
-  QVERIFY(boxes.texts[0].contains("vars.xml.bak"));
-  QCOMPARE(desk.read("vars.xml.bak"), broken);
-  QCOMPARE(desk.form->varsTextLabelWidget()->text(), QString("A=1"));
+  const QStringList copies = QDir(desk.program.filePath("data")).entryList({"vars.xml.bad-*"});
+  QCOMPARE(copies.size(), 1);
+  QVERIFY(boxes.texts[0].contains(copies[0]));
+  QVERIFY(boxes.texts[0].contains("variable \"B\" skipped"));
+  QCOMPARE(desk.read(copies[0]), broken);
+  QCOMPARE(desk.form->varsTextLabelWidget()->text(), QString("A=1, C=3"));
   // The files after the broken one were read all the same.
   QCOMPARE(desk.form->appManager()->OrmelPrefs().getSettingValue("AnswerColor").toText(), std::string("255"));
   desk.stop();
-  QCOMPARE(desk.read("vars.xml.bak"), broken);
+  QCOMPARE(desk.read(copies[0]), broken);
 }
 
 void StartupShutdownTest::terminationClosesOpenDialogsThenSaves() {
