@@ -241,7 +241,7 @@ def kill_loop(desk, tries):
                     own = os.path.join(desk.data, f"vars.xml.recovery-{app.pid}")
                     wait_for(lambda: os.path.exists(own), 5)
                 # During the normal save (or, now and then, just before or after it).
-                kill_after(rng.uniform(0.0, 0.12))
+                kill_after(rng.uniform(0.0, 0.04))
                 app.send_signal(signal.SIGTERM)
         except Failure:
             if app.poll() is None or app.returncode != -signal.SIGKILL:
