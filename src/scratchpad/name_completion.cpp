@@ -50,8 +50,11 @@ std::vector<NameCompletion> completionsFor(const TCustomParser& parser, std::str
     return NameCompletion{variables.name(i), variables.name(i) + " = " + FloatToStr(variables.value(i)),
                           false};
   });
-  for (const auto& [table, arguments] :
+  for (const auto& entry :
        {std::pair{&parser.getFunctionOne(), " [1 Arg]"}, std::pair{&parser.getFunctionTwo(), " [2 Arg]"}}) {
+    // Not a structured binding: clang 14 cannot capture one in a lambda.
+    const auto* table = entry.first;
+    const char* arguments = entry.second;
     addMatches(choices, *table, prefix, [&](int i) {
       return NameCompletion{table->name(i), table->name(i) + arguments, true};
     });
