@@ -6,6 +6,7 @@
 #include <QScrollBar>
 #include <QTextDocument>
 #include <algorithm>
+#include <utility>
 
 #include "ui/scratch_pad_edit.h"
 
@@ -35,7 +36,11 @@ CompletionPopup::CompletionPopup(ScratchPadEdit& pad, NameCompleter& completer, 
   qApp->installEventFilter(this);
 }
 
-CompletionPopup::~CompletionPopup() { delete m_list; }
+CompletionPopup::~CompletionPopup() {
+  // The list's own destruction sends events through the filter: it must not find a half-gone list.
+  qApp->removeEventFilter(this);
+  delete std::exchange(m_list, nullptr);
+}
 
 bool CompletionPopup::isShown() const { return m_list != nullptr && m_list->isVisible(); }
 

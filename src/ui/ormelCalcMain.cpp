@@ -158,6 +158,11 @@ TForm1::~TForm1() {
   // Events can still arrive while the members go (a closing popup changes the active window):
   // they must find the logic and the application manager gone, not freed.
   m_closed = true;
+  // The views below hold references into the logic (its error marks, its names): they go first.
+  m_errorMarkView.reset();
+  m_completionPopup.reset();
+  m_nameCompleter.reset();
+  m_answerHighlight.reset();
   m_logic.reset();
   m_appManager.reset();
 }
