@@ -24,17 +24,23 @@ std::optional<int> intField(const TXMLNode& node, std::string_view name) {
 
 }  // namespace
 
+namespace {
+constexpr std::string_view kAlwaysOnTop = "AlwaysOnTop";
+constexpr std::string_view kSaveWorkspace = "SaveWorkspace";
+constexpr std::string_view kOneInstance = "OneInstance";
+}  // namespace
+
 TOrmelSettings::TOrmelSettings(MainWindowFrame& window, ScratchPadLook& scratchPad)
     : m_window(window), m_scratchPad(scratchPad) {}
 
 void TOrmelSettings::Init(const std::string& fileName) {
   m_lastActive.clear();
   m_entries = {
-      {"AlwaysOnTop", "Always On Top", false, false,
+      {std::string(kAlwaysOnTop), "Always On Top", false, false,
        "Set to true, ormelCalc will always appear on top of all other windows."},
-      {"SaveWorkspace", "Save Workspace", true, true,
+      {std::string(kSaveWorkspace), "Save Workspace", true, true,
        "When true, ormelCalc will save the workspace session to sesssion."},
-      {"OneInstance", "One Instance", true, true,
+      {std::string(kOneInstance), "One Instance", true, true,
        "If this switch is set to true, ormelCalc will be limited to one instance."},
   };
   if (!fileExists(fileName)) Save(fileName);
@@ -87,7 +93,13 @@ void TOrmelSettings::Save(const std::string& fileName) {
   root.SaveToFile(fileName);
 }
 
-void TOrmelSettings::ApplySettings() { m_window.setAlwaysOnTop(getSettingValue("AlwaysOnTop")); }
+void TOrmelSettings::ApplySettings() { m_window.setAlwaysOnTop(alwaysOnTop()); }
+
+bool TOrmelSettings::alwaysOnTop() const { return getSettingValue(kAlwaysOnTop); }
+
+bool TOrmelSettings::saveWorkspace() const { return getSettingValue(kSaveWorkspace); }
+
+bool TOrmelSettings::oneInstance() const { return getSettingValue(kOneInstance); }
 
 void TOrmelSettings::getSetting(std::string_view key, TOrmelSetting& out) const {
   out.name = kNotFound;
