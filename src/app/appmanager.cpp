@@ -106,7 +106,7 @@ void TAppManager::LoadSettings() {
   });
   m_prefs->ApplyPrefs();
   loadStep(m_paths.HotkeysFile, false, [&] { m_hotKeys->Load(m_paths.HotkeysFile, m_window.actions()); });
-  if (m_settings->getSettingValue("SaveWorkspace") && fileExists(m_paths.WorkspaceFile)) {
+  if (m_settings->saveWorkspace() && fileExists(m_paths.WorkspaceFile)) {
     loadStep(m_paths.WorkspaceFile, true, [&] { m_window.scratchPad().loadContent(m_paths.WorkspaceFile); });
   }
   if (fileExists(m_paths.ToolbarsFile)) {
@@ -128,7 +128,7 @@ bool TAppManager::SaveSettings() {
   save([&] { m_settings->Save(m_paths.SettingsFile); });
   save([&] { m_prefs->Save(m_paths.PrefsFile); });
   save([&] { m_hotKeys->Save(m_paths.HotkeysFile, m_window.actions()); });
-  if (m_settings->getSettingValue("SaveWorkspace")) {
+  if (m_settings->saveWorkspace()) {
     save([&] { m_window.scratchPad().saveContent(m_paths.WorkspaceFile); });
   }
   save([&] { writeToolbarLayout(m_paths.ToolbarsFile, m_window.toolbarPlaces()); });
@@ -141,7 +141,7 @@ void TAppManager::report(const std::vector<std::string>& problems, const std::st
 }
 
 void TAppManager::showModally(ModalDialog& dialog) {
-  dialog.setStayOnTop(m_settings->getSettingValue("AlwaysOnTop"));
+  dialog.setStayOnTop(m_settings->alwaysOnTop());
   dialog.showModal();
 }
 

@@ -74,8 +74,6 @@ class MainWindowLogic final : public KeyEventSink {
  private:
   void evaluateFinishedLine(int n);
   void placeCaretAfterAnswer(int n);
-  [[nodiscard]] Color prefColor(const char* key) const;
-  [[nodiscard]] int prefInteger(const char* key) const;
   [[nodiscard]] std::string decimalSeparator() const;
   void pasteFunction(const std::string& text);
 
