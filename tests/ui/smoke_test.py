@@ -47,8 +47,9 @@ def main():
             app = subprocess.Popen([program], env=env)
 
             def window():
-                found = subprocess.run(["xdotool", "search", "--name", "ormelCalc 2.0"], env=env,
-                                       capture_output=True, text=True).stdout.split()
+                # Only a mapped window can take the focus; the name is set before the window maps.
+                found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "ormelCalc 2.0"],
+                                       env=env, capture_output=True, text=True).stdout.split()
                 return found[0] if found else None
 
             wid = wait_for(window, 60)
@@ -56,7 +57,15 @@ def main():
                 print("the window never showed")
                 app.kill()
                 return 1
-            subprocess.run(["xdotool", "windowfocus", "--sync", wid], env=env, check=True)
+
+            def focused():
+                return subprocess.run(["xdotool", "windowfocus", "--sync", wid], env=env,
+                                      capture_output=True).returncode == 0
+
+            if not wait_for(focused, 30):
+                print("the window never took the focus")
+                app.kill()
+                return 1
             subprocess.run(["xdotool", "type", "--delay", "40", "6*7"], env=env, check=True)
             subprocess.run(["xdotool", "key", "Return"], env=env, check=True)
             time.sleep(2)
