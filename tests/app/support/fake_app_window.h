@@ -124,7 +124,13 @@ class FakeAppWindow final : public AppWindow, private UpdateWindow {
   MemoryLabel status;
   RecordingMessageBox messages;
   std::string hintTiming;
-  std::vector<ToolbarPlace> toolbars{{"FuncsToolbar"}, {"VarsToolbar"}, {"VarsTextToolbar"}};
+  std::vector<ToolbarPlace> toolbars = [] {
+    std::vector<ToolbarPlace> places(3);
+    places[0].name = "FuncsToolbar";
+    places[1].name = "VarsToolbar";
+    places[2].name = "VarsTextToolbar";
+    return places;
+  }();
   std::vector<std::string> dialogLog;
 
  private:
