@@ -71,11 +71,7 @@ void TAppManager::Init() {
   m_initializing = false;
 }
 
-void TAppManager::InitFunctionList() {
-  ComboBox& list = m_window.funcsDropDown();
-  list.clearItems();
-  for (const std::string& item : functionListItems(m_parser)) list.addItem(item);
-}
+void TAppManager::InitFunctionList() { m_window.funcsDropDown().setItems(functionListItems(m_parser)); }
 
 void TAppManager::loadStep(const std::string& file, bool keepCopyOnError, const std::function<void()>& step) {
   try {

@@ -2,44 +2,25 @@
 
 #include <dlfcn.h>
 
+#include "app/loaded_library.h"
+
 namespace ormel {
 
 namespace {
 
-// The OpenSSL build first, the one the program is built against; the GnuTLS build has the same
-// interface.
-constexpr const char* kLibraryNames[] = {"libcurl.so.4", "libcurl-gnutls.so.4"};
-
-struct Loaded {
-  CurlLibrary calls{};
-  std::string error;
-  bool ok = false;
-};
+using Loaded = LoadedCalls<CurlLibrary>;
 
 template <typename Function>
 bool resolve(void* library, const char* name, Function& function, std::string& error) {
-  void* symbol = dlsym(library, name);
-  if (symbol == nullptr) {
-    error = std::string("libcurl lacks ") + name + ".";
-    return false;
-  }
-  function = reinterpret_cast<Function>(symbol);
-  return true;
+  return resolveSymbol(library, "libcurl", name, function, error);
 }
 
 Loaded load() {
   Loaded loaded;
-  void* library = nullptr;
-  for (const char* name : kLibraryNames) {
-    library = dlopen(name, RTLD_NOW | RTLD_LOCAL);
-    if (library != nullptr) break;
-  }
-  if (library == nullptr) {
-    const char* reason = dlerror();
-    loaded.error =
-        std::string("libcurl could not be loaded: ") + (reason != nullptr ? reason : "not found") + ".";
-    return loaded;
-  }
+  // The OpenSSL build first, the one the program is built against; the GnuTLS build has the same
+  // interface.
+  void* library = openFirstLibrary({"libcurl.so.4", "libcurl-gnutls.so.4"}, "libcurl", loaded.error);
+  if (library == nullptr) return loaded;
   CurlLibrary& calls = loaded.calls;
   CURLcode (*globalInit)(long) = nullptr;
   std::string& error = loaded.error;
@@ -72,11 +53,7 @@ Loaded load() {
 
 const CurlLibrary* curlLibrary(std::string& error) {
   static const Loaded loaded = load();
-  if (!loaded.ok) {
-    error = loaded.error;
-    return nullptr;
-  }
-  return &loaded.calls;
+  return loaded.get(error);
 }
 
 }  // namespace ormel

@@ -5,8 +5,7 @@
 #include <cstring>
 #include <new>
 
-// The library's header needs FILE and size_t declared before it.
-#include <jpeglib.h>
+#include "app/jpeg_library.h"
 
 namespace ormel {
 namespace {
@@ -54,50 +53,50 @@ struct Decoding {
 };
 
 // Returns false with the reason in decoding.errors.message.
-bool decodeInto(std::span<const std::uint8_t> bytes, std::int64_t maxPixels, RgbImage& image,
-                Decoding& decoding) {
+bool decodeInto(const JpegLibrary& jpeg, std::span<const std::uint8_t> bytes, std::int64_t maxPixels,
+                RgbImage& image, Decoding& decoding) {
   jpeg_decompress_struct& info = decoding.info;
   jpeg_progress_mgr& progress = decoding.progress;
   ErrorManager& errors = decoding.errors;
-  info.err = jpeg_std_error(&errors.base);
+  info.err = jpeg.std_error(&errors.base);
   errors.base.error_exit = fail;
   errors.base.emit_message = emitMessage;
   errors.base.output_message = outputMessage;
   if (setjmp(errors.jump) != 0) {
-    jpeg_destroy_decompress(&info);
+    jpeg.destroy_decompress(&info);
     return false;
   }
-  jpeg_create_decompress(&info);
+  jpeg.CreateDecompress(&info, JPEG_LIB_VERSION, sizeof info);
   progress.progress_monitor = monitorProgress;
   info.progress = &progress;
-  jpeg_mem_src(&info, bytes.data(), static_cast<unsigned long>(bytes.size()));
-  jpeg_read_header(&info, TRUE);
+  jpeg.mem_src(&info, bytes.data(), static_cast<unsigned long>(bytes.size()));
+  jpeg.read_header(&info, TRUE);
   info.out_color_space = JCS_RGB;
-  jpeg_calc_output_dimensions(&info);
+  jpeg.calc_output_dimensions(&info);
   const std::int64_t pixels = std::int64_t{info.output_width} * info.output_height;
   if (pixels > maxPixels) {
     std::snprintf(errors.message, sizeof errors.message, "The picture is too large (%u x %u pixels).",
                   info.output_width, info.output_height);
-    jpeg_destroy_decompress(&info);
+    jpeg.destroy_decompress(&info);
     return false;
   }
-  jpeg_start_decompress(&info);
+  jpeg.start_decompress(&info);
   const std::size_t stride = std::size_t{info.output_width} * 3;
   try {
     image.pixels.resize(stride * info.output_height);
   } catch (const std::bad_alloc&) {
     std::snprintf(errors.message, sizeof errors.message, "There is not enough memory for the picture.");
-    jpeg_destroy_decompress(&info);
+    jpeg.destroy_decompress(&info);
     return false;
   }
   while (info.output_scanline < info.output_height) {
     JSAMPROW row = image.pixels.data() + stride * info.output_scanline;
-    jpeg_read_scanlines(&info, &row, 1);
+    jpeg.read_scanlines(&info, &row, 1);
   }
   image.width = static_cast<int>(info.output_width);
   image.height = static_cast<int>(info.output_height);
-  jpeg_finish_decompress(&info);
-  jpeg_destroy_decompress(&info);
+  jpeg.finish_decompress(&info);
+  jpeg.destroy_decompress(&info);
   return true;
 }
 
@@ -105,9 +104,15 @@ bool decodeInto(std::span<const std::uint8_t> bytes, std::int64_t maxPixels, Rgb
 
 std::optional<RgbImage> decodeJpeg(std::span<const std::uint8_t> bytes, std::string* error,
                                    std::int64_t maxPixels) {
+  std::string loadError;
+  const JpegLibrary* jpeg = jpegLibrary(loadError);
+  if (jpeg == nullptr) {
+    if (error != nullptr) *error = loadError;
+    return std::nullopt;
+  }
   RgbImage image;
   Decoding decoding;
-  if (!decodeInto(bytes, maxPixels, image, decoding)) {
+  if (!decodeInto(*jpeg, bytes, maxPixels, image, decoding)) {
     if (error != nullptr) *error = decoding.errors.message;
     return std::nullopt;
   }

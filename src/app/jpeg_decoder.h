@@ -23,7 +23,8 @@ inline constexpr std::int64_t kMaxJpegPixels = std::int64_t{4096} * 4096;
 /// library's decompression calls. Gives nothing, and the reason in *error when error is given,
 /// for bytes that hold no JPEG, a damaged or truncated one (a warning of the decoder counts as
 /// damage), a colour space that has no RGB form, more than maxPixels pixels or more than 500
-/// scans. Never throws, and never ends the process: the library's own error handler would.
+/// scans, or when libjpeg cannot be loaded (it is loaded on the first call). Never throws, and never ends the
+/// process: the library's own error handler would.
 [[nodiscard]] std::optional<RgbImage> decodeJpeg(std::span<const std::uint8_t> bytes,
                                                  std::string* error = nullptr,
                                                  std::int64_t maxPixels = kMaxJpegPixels);

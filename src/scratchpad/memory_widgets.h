@@ -34,6 +34,7 @@ class MemoryComboBox final : public ComboBox {
  public:
   void clearItems() override { m_items.clear(); }
   void addItem(const std::string& item) override { m_items.push_back(item); }
+  void setItems(const std::vector<std::string>& items) override { m_items = items; }
   [[nodiscard]] int itemCount() const override { return static_cast<int>(m_items.size()); }
   [[nodiscard]] std::string item(int i) const override { return m_items.at(static_cast<std::size_t>(i)); }
   [[nodiscard]] std::string text() const override { return m_text; }

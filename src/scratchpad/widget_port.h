@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "base/setting_value.h"
 
@@ -28,6 +29,8 @@ class ComboBox {
   virtual ~ComboBox() = default;
   virtual void clearItems() = 0;
   virtual void addItem(const std::string& item) = 0;
+  /// Replaces the whole list with items in one go; the edit text stays.
+  virtual void setItems(const std::vector<std::string>& items) = 0;
   [[nodiscard]] virtual int itemCount() const = 0;
   /// Item i, 0 <= i < itemCount().
   [[nodiscard]] virtual std::string item(int i) const = 0;

@@ -142,7 +142,9 @@ bool TForm1::FormCreate() {
   }
   m_instanceServer = new InstanceServer(
       title, [this] { bringForward(*this); }, this);
-  m_instanceServer->listen();
+  // After the first show: the window comes sooner, and a later start waits for the listener.
+  QMetaObject::invokeMethod(
+      m_instanceServer, [server = m_instanceServer] { server->listen(); }, Qt::QueuedConnection);
   FormResize();
   return true;
 }
@@ -536,6 +538,18 @@ void TForm1::placeToolbar(const ToolbarPlace& place) {
   if (previous != area) relayoutDock(previous);
 }
 
+std::vector<std::pair<QToolBar*, bool>> TForm1::dockOrder(Qt::ToolBarArea area) const {
+  // The main window's layout lists its toolbars dock by dock, row by row, in their order.
+  std::vector<std::pair<QToolBar*, bool>> order;
+  for (int i = 0; QLayoutItem* item = layout()->itemAt(i); ++i) {
+    auto* bar = qobject_cast<QToolBar*>(item->widget());
+    if (bar != nullptr && !bar->isWindow() && toolBarArea(bar) == area) {
+      order.emplace_back(bar, !order.empty() && toolBarBreak(bar));
+    }
+  }
+  return order;
+}
+
 void TForm1::relayoutDock(Qt::ToolBarArea area) {
   struct Docked {
     DockPlace place;
@@ -549,6 +563,12 @@ void TForm1::relayoutDock(Qt::ToolBarArea area) {
   std::sort(docked.begin(), docked.end(), [](const Docked& a, const Docked& b) {
     return std::pair(a.place.row, a.place.pos) < std::pair(b.place.row, b.place.pos);
   });
+  // A saved layout mostly equals the designed one: then nothing is taken out and put back.
+  std::vector<std::pair<QToolBar*, bool>> wanted;
+  for (std::size_t i = 0; i < docked.size(); ++i) {
+    wanted.emplace_back(docked[i].bar, i > 0 && docked[i].place.row != docked[i - 1].place.row);
+  }
+  if (wanted == dockOrder(area)) return;
   // Taking a toolbar out of the layout hides it and leaves its row break behind.
   for (const Docked& item : docked) {
     if (!item.bar->isWindow() && toolBarBreak(item.bar)) removeToolBarBreak(item.bar);

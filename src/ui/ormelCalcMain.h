@@ -147,6 +147,8 @@ class TForm1 : public QMainWindow, public AppWindow {
   /// Runs a command's handler; an error it raises is reported in a message box.
   void runCommand(const std::function<void()>& handler);
   [[nodiscard]] std::optional<DockPlace> dockPlaceOf(QToolBar* toolbar) const;
+  /// The toolbars docked in area as the layout holds them, each with whether a row starts at it.
+  [[nodiscard]] std::vector<std::pair<QToolBar*, bool>> dockOrder(Qt::ToolBarArea area) const;
   void relayoutDock(Qt::ToolBarArea area);
 
   TParser m_parser;

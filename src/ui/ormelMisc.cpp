@@ -2,12 +2,9 @@
 
 #include <unistd.h>
 
-#include <QDir>
-#include <QFileInfo>
-#include <QLocalSocket>
 #include <QWidget>
-#include <cstdlib>
 
+#include "base/instance_channel.h"
 #include "ui/instance_server.h"
 
 namespace ormel {
@@ -23,24 +20,16 @@ void CenterCommonDialogOnForm(const QWidget& form, QWidget& dialog) {
 }
 
 QString instanceServerName(const QString& title) {
-  const QString name = title + QChar('-') + QString::number(getuid());
-  // XDG_RUNTIME_DIR is private to the user and cleared at log-out; Qt's default is /tmp.
-  const QString runtime = QString::fromLocal8Bit(std::getenv("XDG_RUNTIME_DIR"));
-  if (!runtime.isEmpty() && QFileInfo(runtime).isDir()) return QDir(runtime).filePath(name);
-  return name;
+  return QString::fromStdString(instanceRuntimeFolder()) + title + QChar('-') + QString::number(getuid());
 }
 
+QString instanceLockName(const QString& title) { return instanceServerName(title) + QStringLiteral(".lock"); }
+
 bool isApplicationRunning(const QString& title) {
-  constexpr int kWaitMs = 1000;
-  QLocalSocket socket;
-  socket.connectToServer(instanceServerName(title));
-  if (!socket.waitForConnected(kWaitMs)) return false;
-  socket.write(InstanceServer::kComeForward);
-  socket.waitForBytesWritten(kWaitMs);
-  // The answer says the request was taken; an instance that hangs still counts as running.
-  socket.waitForReadyRead(kWaitMs);
-  socket.disconnectFromServer();
-  return true;
+  // Long enough for a first instance on a busy machine to show its window, or to finish saving.
+  constexpr std::chrono::milliseconds kPatience{5000};
+  return findRunningInstance(instanceLockName(title).toStdString(), instanceServerName(title).toStdString(),
+                             InstanceServer::kComeForward, kPatience);
 }
 
 void bringForward(QWidget& window) {

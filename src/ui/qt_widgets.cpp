@@ -64,6 +64,17 @@ void QtComboBox::addItem(const std::string& item) {
   m_comboBox->setEditText(text);
 }
 
+void QtComboBox::setItems(const std::vector<std::string>& items) {
+  if (!m_comboBox) return;
+  QStringList texts;
+  texts.reserve(static_cast<qsizetype>(items.size()));
+  for (const std::string& item : items) texts.push_back(QString::fromStdString(item));
+  const QString text = m_comboBox->currentText();
+  m_comboBox->clear();
+  m_comboBox->addItems(texts);
+  m_comboBox->setEditText(text);
+}
+
 int QtComboBox::itemCount() const { return m_comboBox ? m_comboBox->count() : 0; }
 
 std::string QtComboBox::item(int i) const {

@@ -32,6 +32,7 @@ class QtComboBox final : public ComboBox {
   explicit QtComboBox(QComboBox& comboBox);
   void clearItems() override;
   void addItem(const std::string& item) override;
+  void setItems(const std::vector<std::string>& items) override;
   [[nodiscard]] int itemCount() const override;
   [[nodiscard]] std::string item(int i) const override;
   [[nodiscard]] std::string text() const override;

@@ -4,12 +4,14 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <QElapsedTimer>
 #include <QFileInfo>
-#include <QLocalSocket>
 #include <QProcess>
 #include <QSignalSpy>
 #include <csignal>
 #include <cstring>
+#include <memory>
+#include <vector>
 
 #include "ui/instance_server.h"
 #include "ui/ormelMisc.h"
@@ -34,14 +36,38 @@ struct ProgramCopy {
   [[nodiscard]] QStringList dataFiles() const {
     return QDir(folder.filePath("data")).entryList(QDir::Files, QDir::Name);
   }
+  /// The runtime folder the copy runs with; empty for this test's own.
+  QString runtime;
+
   void start(QProcess& process) const {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("QT_QPA_PLATFORM", "offscreen");
     environment.insert("HOME", folder.path());
+    if (!runtime.isEmpty()) environment.insert("XDG_RUNTIME_DIR", runtime);
     process.setProcessEnvironment(environment);
     process.start(program, {});
   }
 };
+
+/// A connection to the socket at path with bytes sent on it, as a later instance or a stray
+/// program would open it; -1 when nothing listens.
+int connectAndSend(const QString& path, const QByteArray& bytes) {
+  const QByteArray name = path.toLocal8Bit();
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::strncpy(address.sun_path, name.constData(), sizeof address.sun_path - 1);
+  if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+    ::close(fd);
+    return -1;
+  }
+  if (!bytes.isEmpty() &&
+      ::send(fd, bytes.constData(), static_cast<std::size_t>(bytes.size()), MSG_NOSIGNAL) < 0) {
+    ::close(fd);
+    return -1;
+  }
+  return fd;
+}
 
 const QByteArray kSettingsOneInstance = "<settings>\r\n <oneinstance value=\"True\" />\r\n</settings>\r\n";
 const QByteArray kSettingsManyInstances = "<settings>\r\n <oneinstance value=\"False\" />\r\n</settings>\r\n";
@@ -57,6 +83,10 @@ class InstanceTest : public QObject {
   void secondStartBringsTheFirstForwardAndWritesNothing();
   void withTheSwitchOffTwoRunSideBySide();
   void aNameLeftByADeadInstanceIsTakenOver();
+  void strayPeersNeitherRaiseNorBlock_data();
+  void strayPeersNeitherRaiseNorBlock();
+  void aLockFreedByAnEndingInstanceIsTakenOver();
+  void ofTwentySimultaneousStartsExactlyOneStays();
 };
 
 void InstanceTest::noInstanceFoundWhenNoneListens() {
@@ -116,11 +146,102 @@ void InstanceTest::aNameLeftByADeadInstanceIsTakenOver() {
   int raised = 0;
   ormel::InstanceServer server(title, [&] { ++raised; });
   QVERIFY(server.listen());
-  QLocalSocket later;
-  later.connectToServer(ormel::instanceServerName(title));
-  QVERIFY(later.waitForConnected(1000));
-  later.write(ormel::InstanceServer::kComeForward);
+  const int later = connectAndSend(ormel::instanceServerName(title), ormel::InstanceServer::kComeForward);
+  QVERIFY(later >= 0);
   QTRY_COMPARE(raised, 1);
+  ::close(later);
+}
+
+void InstanceTest::strayPeersNeitherRaiseNorBlock_data() {
+  QTest::addColumn<QByteArray>("sent");
+  QTest::addColumn<int>("peers");
+  QTest::newRow("another line") << QByteArray("come-forward-please\n") << 1;
+  QTest::newRow("the request without its line end") << QByteArray("come-forward") << 1;
+  QTest::newRow("a long line") << QByteArray(100000, 'x') << 1;
+  QTest::newRow("nothing, and the connection held open") << QByteArray() << 1;
+  QTest::newRow("more silent peers than are served at once") << QByteArray() << 20;
+}
+
+void InstanceTest::strayPeersNeitherRaiseNorBlock() {
+  QFETCH(QByteArray, sent);
+  QFETCH(int, peers);
+  const QString title = QStringLiteral("ormelCalc-test-stray-") + QTest::currentDataTag();
+  int raised = 0;
+  ormel::InstanceServer server(title, [&] { ++raised; });
+  QVERIFY(server.listen());
+  std::vector<int> strays;
+  for (int i = 0; i < peers; ++i) strays.push_back(connectAndSend(ormel::instanceServerName(title), sent));
+  QVERIFY(strays.front() >= 0);
+  QTest::qWait(100);
+  QCOMPARE(raised, 0);
+  // A later instance still gets through while the strays stay connected.
+  const int later = connectAndSend(ormel::instanceServerName(title), ormel::InstanceServer::kComeForward);
+  QVERIFY(later >= 0);
+  QTRY_COMPARE(raised, 1);
+  char answer[16] = {};
+  QTRY_VERIFY(answer[0] != '\0' || ::recv(later, answer, sizeof answer - 1, MSG_DONTWAIT) > 0);
+  QCOMPARE(QByteArray(answer), QByteArray(ormel::InstanceServer::kDone));
+  for (const int fd : strays) ::close(fd);
+  ::close(later);
+}
+
+void InstanceTest::aLockFreedByAnEndingInstanceIsTakenOver() {
+  // An instance that has stopped listening and still saves holds the lock until it ends; a start
+  // meanwhile waits for it and then is the first instance itself.
+  const QString title = QStringLiteral("ormelCalc-test-ending");
+  QElapsedTimer clock;
+  clock.start();
+  QProcess ending;
+  ending.start(QStringLiteral("flock"), {QStringLiteral("--nonblock"), ormel::instanceLockName(title),
+                                         QStringLiteral("sleep"), QStringLiteral("0.5")});
+  QVERIFY(ending.waitForStarted());
+  QTRY_VERIFY(QFileInfo::exists(ormel::instanceLockName(title)));
+  QTest::qWait(100);
+  QVERIFY(!ormel::isApplicationRunning(title));
+  QVERIFY2(clock.elapsed() >= 450, "decided before the holder ended");
+  QVERIFY(ending.waitForFinished(5000));
+  QCOMPARE(ending.exitCode(), 0);
+  ormel::InstanceServer server(title, [] {});
+  QVERIFY(server.listen());
+}
+
+void InstanceTest::ofTwentySimultaneousStartsExactlyOneStays() {
+  constexpr int kStarts = 20;
+  // A runtime folder of their own: this test's windows keep the lock of this process.
+  const QTemporaryDir runtime;
+  ProgramCopy program;
+  program.runtime = runtime.path();
+  program.writeData("settings.xml", kSettingsOneInstance);
+  program.writeData("prefs.xml", "<preferences />");
+  std::vector<std::unique_ptr<QProcess>> starts;
+  for (int i = 0; i < kStarts; ++i) {
+    starts.push_back(std::make_unique<QProcess>());
+    program.start(*starts.back());
+  }
+  const auto running = [&] {
+    int count = 0;
+    for (const auto& process : starts) count += process->state() != QProcess::NotRunning ? 1 : 0;
+    return count;
+  };
+  QTRY_COMPARE_WITH_TIMEOUT(running(), 1, 60000);
+  // The ones that ended did so silently and changed nothing; the one left keeps its window open.
+  for (const auto& process : starts) {
+    if (process->state() == QProcess::NotRunning) {
+      QCOMPARE(process->exitStatus(), QProcess::NormalExit);
+      QCOMPARE(process->exitCode(), 0);
+    }
+  }
+  QTest::qWait(1000);
+  QCOMPARE(running(), 1);
+  QCOMPARE(program.dataFiles(), (QStringList{"prefs.xml", "settings.xml"}));
+  for (const auto& process : starts) {
+    if (process->state() != QProcess::NotRunning) {
+      ::kill(static_cast<pid_t>(process->processId()), SIGTERM);
+      QVERIFY(process->waitForFinished(15000));
+      QCOMPARE(process->exitCode(), 0);
+    }
+  }
+  QCOMPARE(program.dataFiles().size(), 6);
 }
 
 QTEST_MAIN(InstanceTest)
