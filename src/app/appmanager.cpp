@@ -181,7 +181,7 @@ void TAppManager::LoadSettings() {
   loadStep(m_paths.HotkeysFile, kSettingsFileLimit, [&](const std::string&, LoadNotes& notes) {
     m_hotKeys->Load(m_paths.HotkeysFile, m_window.actions(), &notes);
   });
-  if (m_settings->getSettingValue("SaveWorkspace") && fileExists(m_paths.WorkspaceFile)) {
+  if (m_settings->saveWorkspace() && fileExists(m_paths.WorkspaceFile)) {
     loadStep(m_paths.WorkspaceFile, kContentFileLimit, [&](const std::string& bytes, LoadNotes& notes) {
       if (!rtfIsComplete(bytes)) notes.emplace_back("it ends before all of its groups are closed");
       m_window.scratchPad().loadContent(m_paths.WorkspaceFile);
@@ -209,7 +209,7 @@ bool TAppManager::SaveSettings() {
   save(m_paths.SettingsFile, [&] { m_settings->Save(m_paths.SettingsFile); });
   save(m_paths.PrefsFile, [&] { m_prefs->Save(m_paths.PrefsFile); });
   save(m_paths.HotkeysFile, [&] { m_hotKeys->Save(m_paths.HotkeysFile, m_window.actions()); });
-  if (m_settings->getSettingValue("SaveWorkspace")) {
+  if (m_settings->saveWorkspace()) {
     save(m_paths.WorkspaceFile, [&] { m_window.scratchPad().saveContent(m_paths.WorkspaceFile); });
   }
   save(m_paths.ToolbarsFile, [&] { writeToolbarLayout(m_paths.ToolbarsFile, m_window.toolbarPlaces()); });
@@ -250,7 +250,7 @@ void TAppManager::report(const std::vector<std::string>& problems, const std::st
 }
 
 void TAppManager::showModally(ModalDialog& dialog) {
-  dialog.setStayOnTop(m_settings->getSettingValue("AlwaysOnTop"));
+  dialog.setStayOnTop(m_settings->alwaysOnTop());
   dialog.showModal();
 }
 

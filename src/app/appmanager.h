@@ -97,9 +97,8 @@ class TAppManager {
   /// For the window's close handler: a check that is downloading is aborted and does nothing more;
   /// one that shows a message ends when the message closes.
   void endUpdateCheck();
-  /// The web server the update check asks, "http://host[:port]" without a trailing "/"; the
-  /// maker's server unless set before the first check.
-  [[nodiscard]] const std::string& updateServer() const { return m_updateServer; }
+  /// Sets the web server the update check asks, "http://host[:port]" without a trailing "/";
+  /// the maker's server unless set before the first check.
   void setUpdateServer(std::string address) { m_updateServer = std::move(address); }
 
   [[nodiscard]] const DataPaths& paths() const { return m_paths; }

@@ -25,14 +25,15 @@ void WorkerThread::start(std::function<void()> body) {
 
 void WorkerThread::handOff(WindowThread& windowThread, const std::function<void()>& task) {
   windowThread.synchronize([this, &task] {
-    m_handingOff = true;
-    try {
-      task();
-    } catch (...) {
-      m_handingOff = false;
-      throw;
-    }
-    m_handingOff = false;
+    // Cleared however the task ends, a throw included.
+    struct HandingOff {
+      bool& flag;
+      explicit HandingOff(bool& f) : flag(f) { flag = true; }
+      ~HandingOff() { flag = false; }
+      HandingOff(const HandingOff&) = delete;
+      HandingOff& operator=(const HandingOff&) = delete;
+    } handingOff(m_handingOff);
+    task();
   });
 }
 

@@ -27,11 +27,8 @@ class WorkerThread {
   void start(std::function<void()> body);
 
   /// On the worker: runs task on the window thread and waits for it (exceptions come back
-  /// here). While the task runs, handingOff() reads true on the window thread.
+  /// here).
   void handOff(WindowThread& windowThread, const std::function<void()>& task);
-
-  /// On the window thread: true while a task of this worker's handOff is running there.
-  [[nodiscard]] bool handingOff() const { return m_handingOff; }
 
   /// True once the body has returned (or thrown).
   [[nodiscard]] bool ended() const { return m_ended.load(std::memory_order_acquire); }

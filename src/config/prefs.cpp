@@ -1,5 +1,6 @@
 #include "config/prefs.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <memory>
@@ -23,6 +24,13 @@ bool acceptable(const TOrmelPref& entry, const SettingValue& candidate) {
 
 Color colorOf(const SettingValue& value) { return static_cast<Color>(value.toInteger().value_or(0)); }
 
+std::string_view keyOf(ColorPref which) { return kColorPrefs[static_cast<std::size_t>(which) - 1].key; }
+
+constexpr std::string_view kSelectedFont = "SelectedFont";
+constexpr std::string_view kCursorPlacement = "CursorPlacement";
+constexpr std::string_view kDecimalPlaces = "DecimalPlaces";
+constexpr std::string_view kDecimalSeparator = "DecimalSeparator";
+
 }  // namespace
 
 TOrmelPrefs::TOrmelPrefs(ScratchPadLook& scratchPad, MessageBox& messages)
@@ -34,22 +42,23 @@ void TOrmelPrefs::Init(const std::string& fileName) {
 }
 
 void TOrmelPrefs::InitTable() {
-  const auto pref = [](std::string name, std::string caption, SettingValue value, std::string description) {
-    return TOrmelPref{std::move(name), std::move(caption), value, {}, value, {}, std::move(description)};
+  const auto pref = [](std::string_view name, std::string_view caption, SettingValue value,
+                       std::string_view description) {
+    return TOrmelPref{std::string(name),       std::string(caption), value, {}, value, {},
+                      std::string(description)};
   };
-  m_entries = {
-      pref("RegExpColor", "Regular Expression Color", 16777215,
-           "Set the color of the regular expression text."),
-      pref("AnswerColor", "Answer Color", 65535, "Set the color of the answer text."),
-      pref("FunctionColor", "Function Color", 255, "Set the default color of defined functions."),
-      pref("BackgroundColor", "Background Color", 0, "Set the default color of the background."),
-      pref("SelectedFont", "Selected Font", "Verdana", "Set the default font that ormelCalc will use."),
-      pref("CursorPlacement", "Cursor Placement", 1, "Set the placement of the cursor after a calculation."),
-      pref("DecimalPlaces", "Decimal Places", std::uint8_t{3},
-           "Set the maximum number of decimal places to show in answers."),
-      pref("DecimalSeparator", "Decimal Separator", ".",
-           "The symbol used to separate decimal numbers (traditionally \".\")"),
-  };
+  m_entries.clear();
+  for (const ColorPrefEntry& entry : kColorPrefs) {
+    m_entries.push_back(pref(entry.key, entry.caption, entry.defaultColor, entry.description));
+  }
+  m_entries.push_back(
+      pref(kSelectedFont, "Selected Font", "Verdana", "Set the default font that ormelCalc will use."));
+  m_entries.push_back(
+      pref(kCursorPlacement, "Cursor Placement", 1, "Set the placement of the cursor after a calculation."));
+  m_entries.push_back(pref(kDecimalPlaces, "Decimal Places", std::uint8_t{3},
+                           "Set the maximum number of decimal places to show in answers."));
+  m_entries.push_back(pref(kDecimalSeparator, "Decimal Separator", ".",
+                           "The symbol used to separate decimal numbers (traditionally \".\")"));
 }
 
 void TOrmelPrefs::Load(const std::string& fileName, LoadNotes* notes) {
@@ -93,9 +102,42 @@ void TOrmelPrefs::Save(const std::string& fileName) const {
 }
 
 void TOrmelPrefs::ApplyPrefs() {
-  m_scratchPad.setBackgroundColor(colorOf(getSettingValue("BackgroundColor")));
-  m_scratchPad.setDefaultTextColor(colorOf(getSettingValue("RegExpColor")));
-  m_scratchPad.setFontFace(getSettingValue("SelectedFont").toText());
+  m_scratchPad.setBackgroundColor(color(ColorPref::Background));
+  m_scratchPad.setDefaultTextColor(color(ColorPref::RegExp));
+  m_scratchPad.setFontFace(selectedFont());
+}
+
+Color TOrmelPrefs::color(ColorPref which) const { return colorOf(getSettingValue(keyOf(which))); }
+
+Color TOrmelPrefs::defaultColor(ColorPref which) const {
+  const int index = findEntry(keyOf(which));
+  return index < 0 ? 0 : colorOf(m_entries[static_cast<std::size_t>(index)].defaultValue);
+}
+
+void TOrmelPrefs::setColor(ColorPref which, Color color) { setSettingValue(keyOf(which), color); }
+
+std::string TOrmelPrefs::selectedFont() const { return getSettingValue(kSelectedFont).toText(); }
+
+void TOrmelPrefs::setSelectedFont(const std::string& face) { setSettingValue(kSelectedFont, face); }
+
+int TOrmelPrefs::cursorPlacement() const { return wholeNumber(kCursorPlacement); }
+
+void TOrmelPrefs::setCursorPlacement(int placement) { setSettingValue(kCursorPlacement, placement); }
+
+int TOrmelPrefs::decimalPlaces() const { return wholeNumber(kDecimalPlaces); }
+
+void TOrmelPrefs::setDecimalPlaces(int places) { setSettingValue(kDecimalPlaces, places); }
+
+std::string TOrmelPrefs::decimalSeparator() const { return getSettingValue(kDecimalSeparator).toText(); }
+
+void TOrmelPrefs::setDecimalSeparator(const std::string& separator) {
+  setSettingValue(kDecimalSeparator, separator);
+}
+
+int TOrmelPrefs::wholeNumber(std::string_view key) const {
+  // The file may hold any 32-bit value; beyond 2^20 places or placements mean nothing more.
+  return static_cast<int>(
+      std::clamp<std::int64_t>(getSettingValue(key).toInteger().value_or(0), -1, 1 << 20));
 }
 
 void TOrmelPrefs::getSetting(std::string_view key, TOrmelPref& out) const {

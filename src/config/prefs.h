@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +25,29 @@ struct TOrmelPref {
   std::string description;
 };
 
+/// The four colour preferences; the values number the preferences dialog's colour swatches.
+enum class ColorPref { RegExp = 1, Answer = 2, Function = 3, Background = 4 };
+
+/// One colour preference: its key in prefs.xml and its factory colour.
+struct ColorPrefEntry {
+  ColorPref which;
+  std::string_view key;
+  std::string_view caption;
+  Color defaultColor;
+  std::string_view description;
+};
+
+/// The colour preferences in the file's order, the first four entries of the store.
+inline constexpr std::array<ColorPrefEntry, 4> kColorPrefs{{
+    {ColorPref::RegExp, "RegExpColor", "Regular Expression Color", 16777215,
+     "Set the color of the regular expression text."},
+    {ColorPref::Answer, "AnswerColor", "Answer Color", 65535, "Set the color of the answer text."},
+    {ColorPref::Function, "FunctionColor", "Function Color", 255,
+     "Set the default color of defined functions."},
+    {ColorPref::Background, "BackgroundColor", "Background Color", 0,
+     "Set the default color of the background."},
+}};
+
 /// The eight display and answer-format preferences in prefs.xml. Keys are matched without
 /// regard to letter case (A-Z only).
 class TOrmelPrefs {
@@ -47,6 +71,24 @@ class TOrmelPrefs {
   /// scratch pad.
   void ApplyPrefs();
 
+  /// Typed reads and writes, one per preference, so that no caller spells a key. A read of a
+  /// value that is not a whole number gives 0 (an empty separator for the separator).
+  [[nodiscard]] Color color(ColorPref which) const;
+  /// The factory colour shown beside the current one.
+  [[nodiscard]] Color defaultColor(ColorPref which) const;
+  void setColor(ColorPref which, Color color);
+  [[nodiscard]] std::string selectedFont() const;
+  void setSelectedFont(const std::string& face);
+  /// 0 the end of the expression, 1 the end of the answer, 2 the start of the line below;
+  /// limited to -1 .. 2^20 like decimalPlaces.
+  [[nodiscard]] int cursorPlacement() const;
+  void setCursorPlacement(int placement);
+  [[nodiscard]] int decimalPlaces() const;
+  void setDecimalPlaces(int places);
+  /// As stored; may be empty after a hand edit.
+  [[nodiscard]] std::string decimalSeparator() const;
+  void setDecimalSeparator(const std::string& separator);
+
   /// out.name becomes "not found" unless an entry matches key; then out is a copy of it.
   void getSetting(std::string_view key, TOrmelPref& out) const;
   /// A copy of the matching entry's value; the empty text when no entry matches.
@@ -61,6 +103,7 @@ class TOrmelPrefs {
 
  private:
   [[nodiscard]] int findEntry(std::string_view key) const;
+  [[nodiscard]] int wholeNumber(std::string_view key) const;
 
   ScratchPadLook& m_scratchPad;
   MessageBox& m_messages;

@@ -1,7 +1,5 @@
 #include "config/prefs_choices.h"
 
-#include <array>
-
 #include "base/unicode_text.h"
 
 namespace ormel {
@@ -45,13 +43,6 @@ std::optional<std::string> decimalSeparatorRefusal(std::string_view text) {
   if (c == U'$') return "\"$\" starts a hexadecimal constant: it cannot also separate decimals.";
   if (c == U'=') return "\"=\" assigns a variable: it cannot also separate decimals.";
   return std::nullopt;
-}
-
-std::string colorPreferenceName(int swatchNumber) {
-  static constexpr std::array<const char*, 4> kNames{"RegExpColor", "AnswerColor", "FunctionColor",
-                                                     "BackgroundColor"};
-  if (swatchNumber < 1 || swatchNumber > static_cast<int>(kNames.size())) return {};
-  return kNames[static_cast<std::size_t>(swatchNumber - 1)];
 }
 
 }  // namespace ormel

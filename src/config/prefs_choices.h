@@ -22,8 +22,4 @@ namespace ormel {
 /// (assignments). The point, the comma and everything else are allowed.
 [[nodiscard]] std::optional<std::string> decimalSeparatorRefusal(std::string_view text);
 
-/// The preference a colour swatch edits by its number: 1 "RegExpColor", 2 "AnswerColor",
-/// 3 "FunctionColor", 4 "BackgroundColor"; empty for any other number.
-[[nodiscard]] std::string colorPreferenceName(int swatchNumber);
-
 }  // namespace ormel

@@ -42,6 +42,12 @@ void noteOtherFields(const TXMLNode& child, const char* const (&known)[N], LoadN
 
 }  // namespace
 
+namespace {
+constexpr std::string_view kAlwaysOnTop = "AlwaysOnTop";
+constexpr std::string_view kSaveWorkspace = "SaveWorkspace";
+constexpr std::string_view kOneInstance = "OneInstance";
+}  // namespace
+
 WindowBounds keptInside(WindowBounds bounds, const WindowBounds& area) {
   if (area.width <= 0 || area.height <= 0) return bounds;
   bounds.width = std::min(bounds.width, area.width);
@@ -65,11 +71,11 @@ void TOrmelSettings::Init(const std::string& fileName) {
 void TOrmelSettings::InitTable() {
   m_lastActive.clear();
   m_entries = {
-      {"AlwaysOnTop", "Always On Top", false, false,
+      {std::string(kAlwaysOnTop), "Always On Top", false, false,
        "Set to true, ormelCalc will always appear on top of all other windows."},
-      {"SaveWorkspace", "Save Workspace", true, true,
+      {std::string(kSaveWorkspace), "Save Workspace", true, true,
        "When true, ormelCalc will save the workspace session to sesssion."},
-      {"OneInstance", "One Instance", true, true,
+      {std::string(kOneInstance), "One Instance", true, true,
        "If this switch is set to true, ormelCalc will be limited to one instance."},
   };
 }
@@ -141,7 +147,13 @@ void TOrmelSettings::Save(const std::string& fileName) {
   root.SaveToFile(fileName);
 }
 
-void TOrmelSettings::ApplySettings() { m_window.setAlwaysOnTop(getSettingValue("AlwaysOnTop")); }
+void TOrmelSettings::ApplySettings() { m_window.setAlwaysOnTop(alwaysOnTop()); }
+
+bool TOrmelSettings::alwaysOnTop() const { return getSettingValue(kAlwaysOnTop); }
+
+bool TOrmelSettings::saveWorkspace() const { return getSettingValue(kSaveWorkspace); }
+
+bool TOrmelSettings::oneInstance() const { return getSettingValue(kOneInstance); }
 
 void TOrmelSettings::getSetting(std::string_view key, TOrmelSetting& out) const {
   out.name = kNotFound;

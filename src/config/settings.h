@@ -44,6 +44,12 @@ class TOrmelSettings {
   /// Pushes "AlwaysOnTop" onto the main window.
   void ApplySettings();
 
+  /// The switches, typed: the window stays above others; the scratch pad is kept in
+  /// workspace.dat between runs; a second start brings the running window forward.
+  [[nodiscard]] bool alwaysOnTop() const;
+  [[nodiscard]] bool saveWorkspace() const;
+  [[nodiscard]] bool oneInstance() const;
+
   /// out.name becomes "not found" unless an entry matches key; then out is a copy of it.
   void getSetting(std::string_view key, TOrmelSetting& out) const;
   /// A copy of the entry at index; out.name is "not found" for an index outside 0..count-1.

@@ -26,7 +26,7 @@ bool nearMinusOne(long double x) { return std::fabs(x + 1.0L) <= kEpsilon; }
 
 long double guardedSinh(long double x) { return nearZero(x) ? 0.0L : (std::exp(x) - std::exp(-x)) / 2.0L; }
 long double guardedCosh(long double x) { return nearZero(x) ? 1.0L : (std::exp(x) + std::exp(-x)) / 2.0L; }
-long double tanh(long double x) { return nearZero(x) ? 0.0L : guardedSinh(x) / guardedCosh(x); }
+long double guardedTanh(long double x) { return nearZero(x) ? 0.0L : guardedSinh(x) / guardedCosh(x); }
 long double arcSin(long double x) { return std::atan2(x, sqrtX87(1.0L - x * x)); }
 long double arcCos(long double x) { return std::atan2(sqrtX87(1.0L - x * x), x); }
 
@@ -59,8 +59,8 @@ void _cnArcCos(TEvalStep& s) { *s.result = arcCos(x1(s)); }
 void _cnSec(TEvalStep& s) { *s.result = 1.0L / cosine(x1(s)); }
 void _cnCsc(TEvalStep& s) { *s.result = 1.0L / sine(x1(s)); }
 void _cnCot(TEvalStep& s) { *s.result = 1.0L / std::tan(x1(s)); }
-void _cnTanh(TEvalStep& s) { *s.result = tanh(x1(s)); }
-void _cnCoth(TEvalStep& s) { *s.result = 1.0L / tanh(x1(s)); }
+void _cnTanh(TEvalStep& s) { *s.result = guardedTanh(x1(s)); }
+void _cnCoth(TEvalStep& s) { *s.result = 1.0L / guardedTanh(x1(s)); }
 void _cnSech(TEvalStep& s) { *s.result = 1.0L / guardedCosh(x1(s)); }
 void _cnCsch(TEvalStep& s) { *s.result = 1.0L / guardedSinh(x1(s)); }
 

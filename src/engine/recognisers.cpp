@@ -100,6 +100,14 @@ std::uint64_t levelKey(std::int32_t level, std::uint32_t offset) {
   return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(level) ^ 0x80000000U) << 32) | offset;
 }
 
+// A match of the operand spans alone: no kind of its own, no function.
+Match operands(Span first, Span second = {}) {
+  Match match;
+  match.first = first;
+  match.second = second;
+  return match;
+}
+
 std::uint32_t offsetOf(std::uint64_t key) { return static_cast<std::uint32_t>(key); }
 
 // Only a constant of magnitude 2^63 or more makes a recogniser throw (a power's exponent that
@@ -342,7 +350,7 @@ std::optional<Match> Recognisers::computeBracket(Span s) {
   if (s.size() < 2 || m_text[s.begin] != '(' || m_text[s.end - 1] != ')') return std::nullopt;
   const auto inside = CheckTerm({s.begin + 1, s.end - 1});
   if (!inside) return std::nullopt;
-  return Match{*inside, {}, 0, -1};
+  return operands(*inside);
 }
 
 std::optional<Span> Recognisers::CheckTerm(Span s) {
@@ -353,13 +361,13 @@ std::optional<Span> Recognisers::CheckTerm(Span s) {
 
 std::optional<Match> Recognisers::computeTerm(Span s) {
   if (s.empty() || !mayBeTerm(s)) return std::nullopt;
-  const Match same{s, {}, 0, -1};
+  const Match same = operands(s);
   if (CheckNumber(s) || CheckVariable(s) >= 0 || CheckNegate(s) || CheckAdd(s) || CheckSubtract(s) ||
       CheckMultiply(s) || CheckIntegerDiv(s) || CheckModulo(s) || CheckRealDivision(s) || CheckPower(s) ||
       CheckFuncTwoVar(s) || CheckFuncOneVar(s)) {
     return same;
   }
-  if (const auto inside = CheckBracket(s)) return Match{*inside, {}, 0, -1};
+  if (const auto inside = CheckBracket(s)) return operands(*inside);
   return std::nullopt;
 }
 
@@ -404,8 +412,8 @@ std::optional<Match> Recognisers::CheckNegate(Span s) {
 std::optional<Match> Recognisers::computeNegate(Span s) {
   if (s.empty() || m_text[s.begin] != '-') return std::nullopt;
   const Span operand{s.begin + 1, s.end};
-  if (const auto inside = CheckBracket(operand)) return Match{*inside, {}, 0, -1};
-  if (acceptAs(operand, kNegateOperand)) return Match{operand, {}, 0, -1};
+  if (const auto inside = CheckBracket(operand)) return operands(*inside);
+  if (acceptAs(operand, kNegateOperand)) return operands(operand);
   return std::nullopt;
 }
 
@@ -466,12 +474,12 @@ std::optional<Match> Recognisers::splitAtCharacter(std::uint8_t rule, char op, S
     if (!l) continue;
     const auto r = acceptAs(right, rightForms);
     if (!r) continue;
-    return Match{*l, *r, 0, -1};
+    return operands(*l, *r);
   }
   return std::nullopt;
 }
 
-std::optional<Match> Recognisers::splitAtWord(std::uint8_t, const std::vector<std::uint64_t>& at, Span s) {
+std::optional<Match> Recognisers::splitAtWord(const std::vector<std::uint64_t>& at, Span s) {
   if (s.size() < 3 || signsInside(m_binarySigns, s)) return std::nullopt;
   const auto [first, last] = occurrences(at, Span{s.begin, s.end - 2});
   for (const auto* key = first; key != last; ++key) {
@@ -485,7 +493,7 @@ std::optional<Match> Recognisers::splitAtWord(std::uint8_t, const std::vector<st
     if (!l) continue;
     const auto r = acceptAs(right, kDivisionRight);
     if (!r) continue;
-    return Match{*l, *r, 0, -1};
+    return operands(*l, *r);
   }
   return std::nullopt;
 }
@@ -518,13 +526,13 @@ std::optional<Match> Recognisers::CheckIntegerDiv(Span s) {
   if (s.size() < 3 || !hasOccurrence(m_div, {s.begin, s.end - 2})) return std::nullopt;
   return remembered(kRuleIntegerDiv, s, &Recognisers::computeIntegerDiv);
 }
-std::optional<Match> Recognisers::computeIntegerDiv(Span s) { return splitAtWord(kRuleIntegerDiv, m_div, s); }
+std::optional<Match> Recognisers::computeIntegerDiv(Span s) { return splitAtWord(m_div, s); }
 
 std::optional<Match> Recognisers::CheckModulo(Span s) {
   if (s.size() < 3 || !hasOccurrence(m_mod, {s.begin, s.end - 2})) return std::nullopt;
   return remembered(kRuleModulo, s, &Recognisers::computeModulo);
 }
-std::optional<Match> Recognisers::computeModulo(Span s) { return splitAtWord(kRuleModulo, m_mod, s); }
+std::optional<Match> Recognisers::computeModulo(Span s) { return splitAtWord(m_mod, s); }
 
 std::optional<Match> Recognisers::CheckRealDivision(Span s) {
   if (!hasOccurrence(m_slash, s)) return std::nullopt;
@@ -554,7 +562,7 @@ std::optional<Match> Recognisers::computePower(Span s) {
     if (const auto v = CheckNumber(right)) {
       if (!fitsInInt64(*v)) throw EInvalidOp();
       const std::int32_t n = low32(static_cast<std::int64_t>(*v));
-      std::uint8_t kind = kKindIntPower;
+      TermKind kind = kKindIntPower;
       if (*v != n) {
         kind = kKindPower;
       } else if (n == 2) {
@@ -564,10 +572,10 @@ std::optional<Match> Recognisers::computePower(Span s) {
       } else if (n == 4) {
         kind = kKindFourth;
       }
-      return Match{*base, right, kind, -1};
+      return Match{*base, right, kind, kNoFunction};
     }
     if (const auto exponent = acceptAs(right, kPowerExponent)) {
-      return Match{*base, *exponent, kKindPower, -1};
+      return Match{*base, *exponent, kKindPower, kNoFunction};
     }
   }
   return std::nullopt;
@@ -619,7 +627,7 @@ std::optional<Match> Recognisers::computeComma(Span s) {
     if (!left) continue;
     const auto right = CheckTerm({*c + 1, s.end});
     if (!right) continue;
-    return Match{*left, *right, 0, -1};
+    return operands(*left, *right);
   }
   return std::nullopt;
 }

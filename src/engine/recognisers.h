@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/compiler.h"
+#include "engine/eval_step.h"
 #include "engine/function_table.h"
 #include "engine/variable_table.h"
 
@@ -21,13 +22,16 @@ struct Span {
   bool operator==(const Span&) const = default;
 };
 
-/// What a recogniser found: the operand spans (first, second) and, for powers, the kind; for
-/// calls, the index of the function in its table.
+/// A Match that names no function.
+inline constexpr int kNoFunction = -1;
+
+/// What a recogniser found: the operand spans (first, second; second empty for one operand) and,
+/// for powers and calls, the kind; for calls, the index of the function in its table.
 struct Match {
   Span first;
   Span second;
-  std::uint8_t kind = 0;
-  int function = -1;
+  TermKind kind = kKindVariable;
+  int function = kNoFunction;
 };
 
 /// The term forms the compiler knows, deciding by trial splitting where a text divides. All
@@ -55,7 +59,8 @@ class Recognisers {
   [[nodiscard]] std::optional<Match> CheckIntegerDiv(Span s);
   [[nodiscard]] std::optional<Match> CheckModulo(Span s);
   [[nodiscard]] std::optional<Match> CheckRealDivision(Span s);
-  /// Base, exponent and kind 9 to 13; throws EInvalidOp for an exponent constant of 2^63 or more.
+  /// Base, exponent and kind kKindIntPower to kKindFourth; throws EInvalidOp for an exponent constant of 2^63
+  /// or more.
   [[nodiscard]] std::optional<Match> CheckPower(Span s);
   [[nodiscard]] std::optional<Match> CheckFuncOneVar(Span s);
   [[nodiscard]] std::optional<Match> CheckFuncTwoVar(Span s);
@@ -66,7 +71,8 @@ class Recognisers {
   std::optional<Span> acceptAs(Span s, std::uint16_t forms);
   std::optional<Match> splitAtCharacter(std::uint8_t rule, char op, Span s, std::uint16_t leftForms,
                                         std::uint16_t rightForms);
-  std::optional<Match> splitAtWord(std::uint8_t rule, const std::vector<std::uint64_t>& at, Span s);
+  /// Splits at a "DIV" or "MOD" of the list, both operands in the division forms.
+  std::optional<Match> splitAtWord(const std::vector<std::uint64_t>& at, Span s);
   using Compute = std::optional<Match> (Recognisers::*)(Span);
   /// A question left open because answering it in place would have needed a deeper stack.
   struct Deferred {

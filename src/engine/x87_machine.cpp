@@ -1,6 +1,6 @@
 #include "engine/x87_machine.h"
 
-#if defined(__x86_64__)
+#if defined(__x86_64__) && defined(ORMEL_X87_MACHINE)
 
 // Why assembly: a compiled C++ loop cannot keep values in x87 registers from one operation to the
 // next (a switch makes the compiler shuffle the register stack at every step, computed gotos make

@@ -6,8 +6,9 @@
 
 namespace ormel::x87 {
 
-/// Whether this build has the machine; elsewhere every evaluation runs the steps one by one.
-#if defined(__x86_64__)
+/// Whether this build has the machine (x86-64, built with ORMEL_X87_MACHINE); elsewhere every
+/// evaluation runs the steps one by one.
+#if defined(__x86_64__) && defined(ORMEL_X87_MACHINE)
 inline constexpr bool kAvailable = true;
 #else
 inline constexpr bool kAvailable = false;

@@ -41,12 +41,8 @@ void HeadlessScratchPad::enterLine(std::string_view text) {
   pad.typeCharacter(U'\r');
 }
 
-Color HeadlessScratchPad::answerColor() const {
-  return static_cast<Color>(prefs.getSettingValue("AnswerColor").toInteger().value_or(0));
-}
+Color HeadlessScratchPad::answerColor() const { return prefs.color(ColorPref::Answer); }
 
-Color HeadlessScratchPad::regExpColor() const {
-  return static_cast<Color>(prefs.getSettingValue("RegExpColor").toInteger().value_or(0));
-}
+Color HeadlessScratchPad::regExpColor() const { return prefs.color(ColorPref::RegExp); }
 
 }  // namespace ormel

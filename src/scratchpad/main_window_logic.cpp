@@ -61,11 +61,13 @@ void MainWindowLogic::keyUp(int key, KeyModifiers modifiers) {
   runHandler([&] { ScratchPadKeyUp(key, modifiers); });
 }
 
-void MainWindowLogic::strayKeyUp(int /*key*/, KeyModifiers /*modifiers*/) { m_varsDropDown.setTag(0); }
+void MainWindowLogic::strayKeyUp(int /*key*/, KeyModifiers /*modifiers*/) {
+  m_varsDropDown.setTag(DropDownTag::kNone);
+}
 
 void MainWindowLogic::ScratchPadKeyDown(int /*key*/, KeyModifiers /*modifiers*/) {
-  if (m_scratchPad.selAttributes().color == prefColor("AnswerColor")) {
-    m_scratchPad.setSelAttributes(CharStyle{prefColor("RegExpColor"), true});
+  if (m_scratchPad.selAttributes().color == m_prefs.color(ColorPref::Answer)) {
+    m_scratchPad.setSelAttributes(CharStyle{m_prefs.color(ColorPref::RegExp), true});
   }
 }
 
@@ -77,8 +79,8 @@ void MainWindowLogic::ScratchPadKeyPress(char32_t character, KeyModifiers modifi
 }
 
 void MainWindowLogic::ScratchPadKeyUp(int key, KeyModifiers modifiers) {
-  if (m_varsDropDown.tag() != 0) {
-    m_varsDropDown.setTag(0);
+  if (m_varsDropDown.tag() != DropDownTag::kNone) {
+    m_varsDropDown.setTag(DropDownTag::kNone);
     return;
   }
   if (FixDecimalWithOutLeadingZero(m_scratchPad.caretLine())) return;
@@ -130,7 +132,8 @@ std::optional<std::string> MainWindowLogic::writeAnswerBelow(int n) {
   Replace(expression, separator, ".");
 
   std::string message;
-  if (m_savedVariables.addVariableString(expression, message) == 1) return std::nullopt;
+  if (m_savedVariables.addVariableString(expression, message) == AssignmentResult::kHandled)
+    return std::nullopt;
   if (!message.empty()) {
     m_statusInfo.StatusErrorText(0, message);
     m_lineFailure = LineFailure{LineFailureKind::kName, message, {}};
@@ -142,17 +145,17 @@ std::optional<std::string> MainWindowLogic::writeAnswerBelow(int n) {
   std::string answer = FloatToStr(m_parser.Value());
   // The number format writes the regional separator; the user reads the preferred one.
   Replace(answer, regionalDecimalSeparator(), separator);
-  answer = truncateAnswer(answer, separator, prefInteger("DecimalPlaces"));
+  answer = truncateAnswer(answer, separator, m_prefs.decimalPlaces());
 
   m_scratchPad.setSelStart(m_scratchPad.lineStart(n));
-  m_scratchPad.setSelAttributes(CharStyle{prefColor("AnswerColor"), true});
+  m_scratchPad.setSelAttributes(CharStyle{m_prefs.color(ColorPref::Answer), true});
   m_scratchPad.setSelText(" " + answer);
-  m_scratchPad.setSelAttributes(CharStyle{prefColor("RegExpColor"), true});
+  m_scratchPad.setSelAttributes(CharStyle{m_prefs.color(ColorPref::RegExp), true});
   return answer;
 }
 
 void MainWindowLogic::placeCaretAfterAnswer(int n) {
-  switch (prefInteger("CursorPlacement")) {
+  switch (m_prefs.cursorPlacement()) {
     case kEndOfExpression:
       m_scratchPad.setSelStart(m_scratchPad.lineStart(n - 1));
       m_scratchPad.caretToEndOfLine();
@@ -165,7 +168,7 @@ void MainWindowLogic::placeCaretAfterAnswer(int n) {
       // Below the last line there is no line to go to: open a fresh one.
       if (m_scratchPad.lineStart(n + 1) < 0) {
         m_scratchPad.setSelStart(m_scratchPad.lineStart(n) + m_scratchPad.lineLength(n));
-        m_scratchPad.setSelAttributes(CharStyle{prefColor("RegExpColor"), true});
+        m_scratchPad.setSelAttributes(CharStyle{m_prefs.color(ColorPref::RegExp), true});
         m_scratchPad.setSelText("\n");
       }
       m_scratchPad.setSelStart(m_scratchPad.lineStart(n + 1));
@@ -212,19 +215,21 @@ bool MainWindowLogic::FixDecimalWithOutLeadingZero(int n) {
 void MainWindowLogic::pasteVariable(const std::string& text, bool isFunction) {
   const int n = m_scratchPad.caretLine();
   const int column = m_scratchPad.selStart() - m_scratchPad.lineStart(n);
-  m_scratchPad.setSelAttributes(CharStyle{prefColor(isFunction ? "FunctionColor" : "RegExpColor"), true});
+  m_scratchPad.setSelAttributes(
+      CharStyle{m_prefs.color(isFunction ? ColorPref::Function : ColorPref::RegExp), true});
   m_scratchPad.setSelText(text);
   if (isFunction) m_scratchPad.setSelStart(m_scratchPad.lineStart(n) + column + utf16Length(text) - 1);
   m_scratchPad.setSelLength(0);
-  m_scratchPad.setSelAttributes(CharStyle{prefColor("RegExpColor"), true});
+  m_scratchPad.setSelAttributes(CharStyle{m_prefs.color(ColorPref::RegExp), true});
 }
 
 void MainWindowLogic::VarsDropDownAcceptText(std::string& newText, bool& /*accept*/) {
-  m_varsDropDown.setTag(1);
+  m_varsDropDown.setTag(DropDownTag::kSkipNextKeyUp);
   std::string message;
-  const int result = m_savedVariables.addVariableString(newText, message);
-  if (result == 0) m_statusInfo.StatusErrorText(0, "Not a variable assignment");
-  if (result == 2) m_statusInfo.StatusErrorText(0, message);
+  const AssignmentResult result = m_savedVariables.addVariableString(newText, message);
+  if (result == AssignmentResult::kNotAnAssignment)
+    m_statusInfo.StatusErrorText(0, "Not a variable assignment");
+  if (result == AssignmentResult::kNameRefused) m_statusInfo.StatusErrorText(0, message);
   newText.clear();
   m_varsDropDown.setText(newText);
 }
@@ -256,7 +261,7 @@ void MainWindowLogic::ClearVariablesExecute() {
 }
 
 Recalculation MainWindowLogic::RecalculateExecute() {
-  Recalculation run = recalculateLines(m_scratchPad, prefColor("AnswerColor"), decimalSeparator(),
+  Recalculation run = recalculateLines(m_scratchPad, m_prefs.color(ColorPref::Answer), decimalSeparator(),
                                        [this](int n) { return finishLineForRecalculation(n); });
   SetCaretAtPos(m_scratchPad, run.caretColumn, run.caretLine);
   for (const auto& [line, message] : run.errors) {
@@ -272,7 +277,7 @@ Recalculation MainWindowLogic::RecalculateExecute() {
 }
 
 std::optional<AnswerLine> MainWindowLogic::answerLineAt(int n) const {
-  return ormel::answerLineAt(m_scratchPad, n, prefColor("AnswerColor"), decimalSeparator());
+  return ormel::answerLineAt(m_scratchPad, n, m_prefs.color(ColorPref::Answer), decimalSeparator());
 }
 
 FinishedLine MainWindowLogic::finishLineForRecalculation(int n) {
@@ -291,18 +296,9 @@ FinishedLine MainWindowLogic::finishLineForRecalculation(int n) {
   return result;
 }
 
-Color MainWindowLogic::prefColor(const char* key) const {
-  return static_cast<Color>(m_prefs.getSettingValue(key).toInteger().value_or(0));
-}
-
-int MainWindowLogic::prefInteger(const char* key) const {
-  return static_cast<int>(
-      std::clamp<std::int64_t>(m_prefs.getSettingValue(key).toInteger().value_or(0), -1, 1 << 20));
-}
-
 std::string MainWindowLogic::decimalSeparator() const {
   // An empty separator would delete the point from every answer.
-  std::string separator = m_prefs.getSettingValue("DecimalSeparator").toText();
+  std::string separator = m_prefs.decimalSeparator();
   return separator.empty() ? std::string(".") : separator;
 }
 

@@ -97,8 +97,6 @@ class MainWindowLogic final : public KeyEventSink {
   /// evaluateFinishedLine with what it raises shown as the parser's errors are.
   FinishedLine finishLineForRecalculation(int n);
   void placeCaretAfterAnswer(int n);
-  [[nodiscard]] Color prefColor(const char* key) const;
-  [[nodiscard]] int prefInteger(const char* key) const;
   [[nodiscard]] std::string decimalSeparator() const;
   void pasteFunction(const std::string& text);
 

@@ -39,13 +39,13 @@ class MemoryComboBox final : public ComboBox {
   [[nodiscard]] std::string item(int i) const override { return m_items.at(static_cast<std::size_t>(i)); }
   [[nodiscard]] std::string text() const override { return m_text; }
   void setText(const std::string& text) override { m_text = text; }
-  [[nodiscard]] int tag() const override { return m_tag; }
-  void setTag(int tag) override { m_tag = tag; }
+  [[nodiscard]] DropDownTag tag() const override { return m_tag; }
+  void setTag(DropDownTag tag) override { m_tag = tag; }
 
  private:
   std::vector<std::string> m_items;
   std::string m_text;
-  int m_tag = 0;
+  DropDownTag m_tag = DropDownTag::kNone;
 };
 
 }  // namespace ormel

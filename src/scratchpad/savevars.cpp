@@ -77,30 +77,30 @@ TSavedVariables::TSavedVariables(TCustomParser& parser, TStatusInfo& statusInfo,
       m_varsTextLabel(varsTextLabel),
       m_varsLabelItem(varsLabelItem) {}
 
-int TSavedVariables::addVariableString(const std::string& line, std::string& message) {
+AssignmentResult TSavedVariables::addVariableString(const std::string& line, std::string& message) {
   message.clear();
   const std::string text = TParser::RemoveBlanks(line);
   const std::size_t equals = text.find('=');
-  if (equals == std::string::npos) return 0;
+  if (equals == std::string::npos) return AssignmentResult::kNotAnAssignment;
   const std::string name = text.substr(0, equals);
   if (name.empty() || startsWithNumber(name)) {
     message = kInvalidVariableName;
-    return 2;
+    return AssignmentResult::kNameRefused;
   }
   const std::string expression = text.substr(equals + 1);
   // An empty right-hand side would leave the previous compile's state in place; it is a
   // syntax error like any other that does not compile.
   if (expression.empty()) {
     m_statusInfo.StatusErrorText(0, ESyntaxError().message());
-    return 1;
+    return AssignmentResult::kHandled;
   }
   m_parser.SetExpression(expression);
-  if (m_parser.ExpressionError()) return 1;
+  if (m_parser.ExpressionError()) return AssignmentResult::kHandled;
   const long double value = m_parser.Value();
   m_parser.SetVariable(name, value);
   UpdateVariableListBox();
   m_statusInfo.StatusText(0, "Set \"" + name + "\" to \"" + messageValue(value) + "\" successfully.");
-  return 1;
+  return AssignmentResult::kHandled;
 }
 
 void TSavedVariables::UpdateVariableListBox() {

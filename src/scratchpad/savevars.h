@@ -14,6 +14,16 @@ namespace ormel {
 inline constexpr const char* kInvalidVariableName = "Invalid variable name";
 inline constexpr const char* kNoDefinedVariables = "No defined variables";
 
+/// What addVariableString made of a line; the values are those its callers have always seen.
+enum class AssignmentResult {
+  /// The line holds no "=".
+  kNotAnAssignment = 0,
+  /// An assignment, carried out (or its failure reported).
+  kHandled = 1,
+  /// The name before "=" was refused.
+  kNameRefused = 2,
+};
+
 /// The user's named values: turns assignment lines into entries of the parser's variable table,
 /// shows the listed variables (those whose value is not 0) in the variable editor's list and the
 /// variables list label, and keeps them in vars.xml.
@@ -23,11 +33,11 @@ class TSavedVariables {
   TSavedVariables(TCustomParser& parser, TStatusInfo& statusInfo, ComboBox& varsDropDown,
                   Label& varsTextLabel, Label& varsLabelItem);
 
-  /// Carries out an assignment "name=expression" (blanks are removed first). 0: the line holds
-  /// no "="; 1: it was an assignment and has been carried out and reported (a right-hand side
-  /// that does not compile is reported through the parser's error event and changes nothing);
-  /// 2: the name was refused, message says why. Errors of evaluation and EBadName propagate.
-  int addVariableString(const std::string& line, std::string& message);
+  /// Carries out an assignment "name=expression" (blanks are removed first). A right-hand side
+  /// that does not compile is reported through the parser's error event and changes nothing,
+  /// yet counts as handled; a refused name gives its reason in message. Errors of evaluation
+  /// and EBadName propagate.
+  AssignmentResult addVariableString(const std::string& line, std::string& message);
   /// Refreshes the variable editor's list, the list label's caption and both labels' hints.
   void UpdateVariableListBox();
   /// Adds the variables of a vars.xml to the table. False when the file is missing, foreign or

@@ -19,7 +19,11 @@ class Label {
   virtual void setCaptionGlow(bool on) = 0;
 };
 
-/// An editable drop-down: its list of items, the edit text and an integer tag.
+/// A drop-down's one-shot mark. The variable editor sets it when Enter accepts its text, so that
+/// the scratch pad ignores the release of that same Enter; the scratch pad clears it.
+enum class DropDownTag { kNone = 0, kSkipNextKeyUp = 1 };
+
+/// An editable drop-down: its list of items, the edit text and a tag.
 class ComboBox {
  public:
   virtual ~ComboBox() = default;
@@ -32,8 +36,8 @@ class ComboBox {
   [[nodiscard]] virtual std::string item(int i) const = 0;
   [[nodiscard]] virtual std::string text() const = 0;
   virtual void setText(const std::string& text) = 0;
-  [[nodiscard]] virtual int tag() const = 0;
-  virtual void setTag(int tag) = 0;
+  [[nodiscard]] virtual DropDownTag tag() const = 0;
+  virtual void setTag(DropDownTag tag) = 0;
 };
 
 }  // namespace ormel

@@ -185,7 +185,7 @@ bool TForm1::FormCreate() {
   m_errorMarkView = std::make_unique<ErrorMarkView>(*m_scratchPad, m_logic->errorMarks());
   connectCommands();
   const QString title = QString::fromUtf8(kApplicationTitle);
-  if (m_appManager->OrmelSettings().getSettingValue("OneInstance") && isApplicationRunning(title)) {
+  if (m_appManager->OrmelSettings().oneInstance() && isApplicationRunning(title)) {
     m_closed = true;
     return false;
   }
@@ -534,7 +534,7 @@ void TForm1::changeEvent(QEvent* event) {
   if (QApplication::focusWidget() == this) return;
   // The active window may be one of the program's dialogs; none when another program's is.
   if (QWidget* active = QApplication::activeWindow()) {
-    setStayOnTop(*active, m_appManager->OrmelSettings().getSettingValue("AlwaysOnTop"));
+    setStayOnTop(*active, m_appManager->OrmelSettings().alwaysOnTop());
   }
 }
 

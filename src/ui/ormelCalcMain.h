@@ -82,7 +82,6 @@ class TForm1 : public QMainWindow, public AppWindow {
   [[nodiscard]] QLabel* varsTextLabelWidget() const { return m_varsTextLabel; }
   [[nodiscard]] QMenu* commandMenu() const { return m_commandMenu; }
   [[nodiscard]] QMenu* functionPopupMenu() const { return m_functionPopupMenu; }
-  [[nodiscard]] const CommandKeys& commandKeys() const { return *m_commandKeys; }
   [[nodiscard]] TAppManager* appManager() const { return m_appManager.get(); }
   [[nodiscard]] TParser& parser() { return m_parser; }
   [[nodiscard]] QtTextControl& textControl() { return m_textControl; }

@@ -28,15 +28,13 @@ constexpr QSize kSwatchSize{81, 25};
 constexpr QSize kDefaultSwatchSize{81, 17};
 constexpr int kSampleTextPixels = 13;
 
-Color preferenceColor(const TOrmelPref& pref, bool useDefault) {
-  const SettingValue& value = useDefault ? pref.defaultValue : pref.value;
-  return static_cast<Color>(value.toInteger().value_or(0));
-}
+// The swatches are kept in the order of the preferences' numbers.
+std::size_t slotOf(ColorPref preference) { return static_cast<std::size_t>(preference) - 1; }
 
 }  // namespace
 
-ColorSwatch::ColorSwatch(const QString& name, int number, QSize size, QWidget* parent)
-    : QWidget(parent), m_number(number) {
+ColorSwatch::ColorSwatch(const QString& name, ColorPref preference, QSize size, QWidget* parent)
+    : QWidget(parent), m_preference(preference) {
   setObjectName(name);
   setFixedSize(size);
   setCursor(Qt::PointingHandCursor);
@@ -161,19 +159,24 @@ void TCustomizePreferences::buildColorBoxes(QWidget* parent, QGridLayout* layout
   auto* colorsLayout = new QVBoxLayout(colors);
   colorsLayout->setContentsMargins(6, 4, 6, 6);
   colorsLayout->setSpacing(2);
-  const std::array<std::pair<const char*, const char*>, 4> frames{{
-      {"RegExpColor", "Regular expression"},
-      {"AnswerColor", "Answer"},
-      {"ResWordColor", "Function"},
-      {"BackgroundColor", "Background"},
+  struct Frame {
+    ColorPref preference;
+    const char* name;
+    const char* title;
+  };
+  // The function colour's swatch keeps its historical widget name.
+  const std::array<Frame, 4> frames{{
+      {ColorPref::RegExp, "RegExpColor", "Regular expression"},
+      {ColorPref::Answer, "AnswerColor", "Answer"},
+      {ColorPref::Function, "ResWordColor", "Function"},
+      {ColorPref::Background, "BackgroundColor", "Background"},
   }};
-  for (int number = 1; number <= static_cast<int>(frames.size()); ++number) {
-    const auto& [name, title] = frames[static_cast<std::size_t>(number - 1)];
+  for (const auto& [preference, name, title] : frames) {
     const QString swatchName = QString::fromLatin1(name);
     QGroupBox* frame = groupBox(swatchName + QStringLiteral("Box"), QString::fromLatin1(title), colors);
-    auto* swatch = new ColorSwatch(swatchName, number, kSwatchSize, frame);
+    auto* swatch = new ColorSwatch(swatchName, preference, kSwatchSize, frame);
     auto* defaultSwatch =
-        new ColorSwatch(swatchName + QStringLiteral("Default"), number, kDefaultSwatchSize, frame);
+        new ColorSwatch(swatchName + QStringLiteral("Default"), preference, kDefaultSwatchSize, frame);
     auto* frameLayout = new QGridLayout(frame);
     frameLayout->setContentsMargins(6, 2, 6, 4);
     frameLayout->setVerticalSpacing(3);
@@ -186,8 +189,8 @@ void TCustomizePreferences::buildColorBoxes(QWidget* parent, QGridLayout* layout
     connect(swatch, &ColorSwatch::pressed, this, [this, swatch] { ChangeColorMouseDown(*swatch); });
     connect(defaultSwatch, &ColorSwatch::pressed, this,
             [this, defaultSwatch] { DefaultColorMouseDown(*defaultSwatch); });
-    m_colors[static_cast<std::size_t>(number - 1)] = swatch;
-    m_defaultColors[static_cast<std::size_t>(number - 1)] = defaultSwatch;
+    m_colors[slotOf(preference)] = swatch;
+    m_defaultColors[slotOf(preference)] = defaultSwatch;
   }
   layout->addWidget(colors, 0, 1, 4, 1);
 }
@@ -195,10 +198,9 @@ void TCustomizePreferences::buildColorBoxes(QWidget* parent, QGridLayout* layout
 void TCustomizePreferences::Init(TOrmelPrefs& store) {
   m_store = &store;
   for (std::size_t i = 0; i < m_colors.size(); ++i) {
-    TOrmelPref pref;
-    store.getSetting(colorPreferenceName(m_colors[i]->number()), pref);
-    m_colors[i]->setColor(toQColor(preferenceColor(pref, false)));
-    m_defaultColors[i]->setColor(toQColor(preferenceColor(pref, true)));
+    const ColorPref preference = m_colors[i]->preference();
+    m_colors[i]->setColor(toQColor(store.color(preference)));
+    m_defaultColors[i]->setColor(toQColor(store.defaultColor(preference)));
   }
 
   m_fontsList->clear();
@@ -212,7 +214,7 @@ void TCustomizePreferences::Init(TOrmelPrefs& store) {
   if (face < 0) face = families.lastIndexOf(QFontInfo(QFont(m_scratchPadFace)).family());
   m_fontsList->setCurrentIndex(static_cast<int>(face));
 
-  m_decimalPlaces->setCurrentIndex(decimalPlacesEntryIndex(store.getSettingValue("DecimalPlaces")));
+  m_decimalPlaces->setCurrentIndex(decimalPlacesEntryIndex(store.decimalPlaces()));
 
   if (m_fontsList->currentIndex() >= 0) {
     QFont sample = m_sampleText->font();
@@ -220,18 +222,18 @@ void TCustomizePreferences::Init(TOrmelPrefs& store) {
     m_sampleText->setFont(sample);
   }
 
-  m_previousSeparator = QString::fromStdString(store.getSettingValue("DecimalSeparator").toText());
+  m_previousSeparator = QString::fromStdString(store.decimalSeparator());
   // A longer separator from a hand-edited file is shown whole, not cut to one character.
   m_separatorEdit->setMaxLength(std::max(1, static_cast<int>(m_previousSeparator.size())));
   m_separatorEdit->setText(m_previousSeparator);
   checkSeparatorField();
 
-  const std::optional<std::int64_t> placement = store.getSettingValue("CursorPlacement").toInteger();
+  const int placement = store.cursorPlacement();
   for (std::size_t number = 0; number < m_cursorButtons.size(); ++number) {
     QRadioButton* button = m_cursorButtons[number];
     // An exclusive group cannot have all its buttons off.
     button->setAutoExclusive(false);
-    button->setChecked(placement == static_cast<std::int64_t>(number));
+    button->setChecked(placement == static_cast<int>(number));
     button->setAutoExclusive(true);
   }
 }
@@ -242,22 +244,22 @@ void TCustomizePreferences::FontsListSelect(int index) {
   QFont sample = m_sampleText->font();
   sample.setFamily(face);
   m_sampleText->setFont(sample);
-  m_store->setSettingValue("SelectedFont", face.toStdString());
+  m_store->setSelectedFont(face.toStdString());
 }
 
 void TCustomizePreferences::CursorPlacementRadioClick(int number) {
-  if (m_store != nullptr) m_store->setSettingValue("CursorPlacement", number);
+  if (m_store != nullptr) m_store->setCursorPlacement(number);
 }
 
 void TCustomizePreferences::DecimalPlacesDropBoxSelect(int index) {
   if (m_store == nullptr || index < 0) return;
   const SettingValue entry = m_decimalPlaces->itemText(index).toStdString();
-  m_store->setSettingValue("DecimalPlaces", SettingValue(entry.toInteger().value_or(0)));
+  m_store->setDecimalPlaces(static_cast<int>(entry.toInteger().value_or(0)));
 }
 
 void TCustomizePreferences::storeColor(const ColorSwatch& swatch) {
   if (m_store != nullptr) {
-    m_store->setSettingValue(colorPreferenceName(swatch.number()), SettingValue(fromQColor(swatch.color())));
+    m_store->setColor(swatch.preference(), fromQColor(swatch.color()));
   }
 }
 
@@ -270,7 +272,7 @@ void TCustomizePreferences::ChangeColorMouseDown(ColorSwatch& swatch) {
 }
 
 void TCustomizePreferences::DefaultColorMouseDown(const ColorSwatch& defaultSwatch) {
-  ColorSwatch& swatch = *m_colors[static_cast<std::size_t>(defaultSwatch.number() - 1)];
+  ColorSwatch& swatch = *m_colors[slotOf(defaultSwatch.preference())];
   swatch.setColor(defaultSwatch.color());
   storeColor(swatch);
 }
@@ -309,7 +311,7 @@ void TCustomizePreferences::reject() {
 
 void TCustomizePreferences::storeSeparatorAndClose() {
   if (m_separatorEdit->text().isEmpty()) m_separatorEdit->setText(QStringLiteral("."));
-  m_store->setSettingValue("DecimalSeparator", m_separatorEdit->text().toStdString());
+  m_store->setDecimalSeparator(m_separatorEdit->text().toStdString());
   m_store->ApplyPrefs();
   m_store = nullptr;
   accept();

@@ -21,10 +21,10 @@ class ColorSwatch final : public QWidget {
   Q_OBJECT
 
  public:
-  ColorSwatch(const QString& name, int number, QSize size, QWidget* parent);
+  ColorSwatch(const QString& name, ColorPref preference, QSize size, QWidget* parent);
 
-  /// The preference it edits: 1 "RegExpColor" to 4 "BackgroundColor".
-  [[nodiscard]] int number() const { return m_number; }
+  /// The colour preference it edits.
+  [[nodiscard]] ColorPref preference() const { return m_preference; }
   [[nodiscard]] QColor color() const { return m_color; }
   void setColor(const QColor& color);
 
@@ -36,7 +36,7 @@ class ColorSwatch final : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
 
  private:
-  int m_number;
+  ColorPref m_preference;
   QColor m_color;
 };
 

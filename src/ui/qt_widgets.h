@@ -37,12 +37,12 @@ class QtComboBox final : public ComboBox {
   [[nodiscard]] std::string item(int i) const override;
   [[nodiscard]] std::string text() const override;
   void setText(const std::string& text) override;
-  [[nodiscard]] int tag() const override { return m_tag; }
-  void setTag(int tag) override { m_tag = tag; }
+  [[nodiscard]] DropDownTag tag() const override { return m_tag; }
+  void setTag(DropDownTag tag) override { m_tag = tag; }
 
  private:
   QPointer<QComboBox> m_comboBox;
-  int m_tag = 0;
+  DropDownTag m_tag = DropDownTag::kNone;
 };
 
 }  // namespace ormel

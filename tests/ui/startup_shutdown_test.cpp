@@ -6,6 +6,7 @@
 #include <QToolBar>
 #include <csignal>
 
+#include "support/window_actions.h"
 #include "ui/command_keys.h"
 #include "ui/shutdown_signals.h"
 #include "ui/ui_test_support.h"
@@ -15,16 +16,6 @@ using ormel::testing_support::Desk;
 using ormel::testing_support::MessageBoxAnswerer;
 
 namespace {
-
-constexpr auto kDefaultHotkeys =
-    "<hotkeys>\r\n"
-    " <hotkey name=\"Clear Screen\" hotkey=\"Esc\" />\r\n"
-    " <hotkey name=\"Clear Variables\" hotkey=\"F1\" />\r\n"
-    " <hotkey name=\"Save Sheet As\" hotkey=\"F2\" />\r\n"
-    " <hotkey name=\"Open Sheet\" hotkey=\"F3\" />\r\n"
-    " <hotkey name=\"Quit\" hotkey=\"\" />\r\n"
-    " <hotkey name=\"Check For Update\" hotkey=\"\" />\r\n"
-    "</hotkeys>\r\n";
 
 QByteArray settingsWith(const char* saveWorkspace) {
   return QByteArray("<settings>\r\n <saveworkspace value=\"") + saveWorkspace + "\" />\r\n</settings>\r\n";
@@ -68,7 +59,7 @@ void StartupShutdownTest::firstRunWritesEveryFile() {
        {"vars.xml", "settings.xml", "prefs.xml", "hotkeys.xml", "toolbars.ini", "workspace.dat"}) {
     QVERIFY2(QFileInfo(desk.dataFile(name)).isFile(), name);
   }
-  QCOMPARE(desk.read("hotkeys.xml"), QByteArray(kDefaultHotkeys));
+  QCOMPARE(desk.read("hotkeys.xml"), QByteArray(ormel::testing_support::kDefaultHotkeysFile));
   QCOMPARE(desk.read("vars.xml"), QByteArray("<variables />\r\n"));
   QVERIFY(desk.read("toolbars.ini")
               .startsWith("[FuncsToolbar]\r\nRev=2000\r\nVisible=1\r\nDockedTo=TopDock\r\n"));
