@@ -2,10 +2,14 @@
 // and at the end of a 10,000-line pad, opening a 10,000-line sheet, Recalculate on one, the
 // completion list appearing after the key that makes two letters of a name, and what the
 // recovery copy costs the window thread in a 100,000-line pad.
+#include <malloc.h>
+
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QTextBlock>
+#include <QTextLayout>
 #include <algorithm>
+#include <cstdio>
 #include <ctime>
 #include <vector>
 
@@ -59,6 +63,8 @@ class UiBench : public QObject {
   void enterToAnswer_data();
   void enterToAnswer();
   void openSheet();
+  void openBigSheetBesideTheFloor_data();
+  void openBigSheetBesideTheFloor();
   void recalculate_data();
   void recalculate();
   void completionListAfterKey_data();
@@ -126,6 +132,74 @@ void UiBench::openSheet() {
   qInfo("Opening a 10,000-line sheet: median %.1f ms (reading the file %.1f ms, filling the pad %.1f ms)",
         medianMs, readMs, fillMs);
   QTest::setBenchmarkResult(medianMs, QTest::WalltimeMilliseconds);
+}
+
+namespace {
+
+long residentKb() {
+  long kb = 0;
+  if (FILE* status = std::fopen("/proc/self/status", "r")) {
+    char line[256];
+    while (std::fgets(line, sizeof line, status)) {
+      if (std::sscanf(line, "VmRSS: %ld", &kb) == 1) break;
+    }
+    std::fclose(status);
+  }
+  return kb;
+}
+
+}  // namespace
+
+void UiBench::openBigSheetBesideTheFloor_data() {
+  QTest::addColumn<bool>("floor");
+  QTest::newRow("setPlainText of the same text (the floor)") << true;
+  QTest::newRow("opening the sheet") << false;
+}
+
+void UiBench::openBigSheetBesideTheFloor() {
+  QFETCH(bool, floor);
+  constexpr int kLines = 100000;
+  QTemporaryDir folder;
+  const std::string sheet = folder.filePath("big.ocs").toStdString();
+  const ormel::StyledText content = sheetOf(kLines);
+  ormel::saveContentFile(sheet, content);
+  QString text;
+  for (const ormel::StyledLine& line : content) {
+    if (!text.isEmpty()) text += QChar('\n');
+    text += QString::fromStdU16String(line.text);
+  }
+  Desk desk;
+  QVERIFY(desk.start());
+  QTextEdit& pad = desk.pad();
+  QCoreApplication::processEvents();
+  malloc_trim(0);
+  const long before = residentKb();
+  QElapsedTimer clock;
+  clock.start();
+  if (floor) {
+    pad.setPlainText(text);
+  } else {
+    desk.form->textControl().loadContent(sheet);
+  }
+  QCoreApplication::processEvents();
+  const double shownMs = clock.nsecsElapsed() / 1e6;
+  // The longest the window thread was away from its event loop until the layout was done.
+  QElapsedTimer gap;
+  gap.start();
+  qint64 longestGap = 0;
+  while (pad.document()->lastBlock().layout()->lineCount() == 0) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    longestGap = std::max(longestGap, gap.nsecsElapsed());
+    gap.restart();
+  }
+  const double laidOutMs = clock.nsecsElapsed() / 1e6;
+  QCOMPARE(pad.document()->blockCount(), kLines);
+  malloc_trim(0);
+  const double memoryMb = (residentKb() - before) / 1024.0;
+  qInfo(
+      "%s, 100,000 lines: shown %.0f ms, laid out %.0f ms, longest block %.0f ms, memory once idle +%.1f MB",
+      QTest::currentDataTag(), shownMs, laidOutMs, longestGap / 1e6, memoryMb);
+  QTest::setBenchmarkResult(shownMs, QTest::WalltimeMilliseconds);
 }
 
 void UiBench::recalculate_data() {

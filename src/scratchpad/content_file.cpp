@@ -6,11 +6,12 @@
 #include "base/atomic_file.h"
 #include "base/unicode_text.h"
 #include "scratchpad/code_page_1252.h"
+#include "scratchpad/content_sink.h"
 
 namespace ormel {
 
-std::optional<StyledText> readPlainText(std::string_view bytes, CharStyle defaultStyle) {
-  if (bytes.find('\0') != std::string_view::npos) return std::nullopt;
+bool readPlainText(std::string_view bytes, CharStyle defaultStyle, ContentSink& sink) {
+  if (bytes.find('\0') != std::string_view::npos) return false;
   if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
   std::u16string units;
   if (isValidUtf8(bytes)) {
@@ -19,20 +20,35 @@ std::optional<StyledText> readPlainText(std::string_view bytes, CharStyle defaul
     units.reserve(bytes.size());
     for (const char byte : bytes) units.push_back(codePage1252ToUnicode(static_cast<unsigned char>(byte)));
   }
-  StyledText lines;
-  StyledLine line{{}, {}, defaultStyle};
-  for (std::size_t i = 0; i < units.size(); ++i) {
-    if (units[i] == u'\r' || units[i] == u'\n') {
-      if (units[i] == u'\r' && i + 1 < units.size() && units[i + 1] == u'\n') ++i;
-      lines.push_back(std::move(line));
-      line = StyledLine{{}, {}, defaultStyle};
-    } else {
-      line.text.push_back(units[i]);
-      line.styles.push_back(defaultStyle);
-    }
+  const std::u16string_view text(units);
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t end = text.find_first_of(u"\r\n", start);
+    const std::u16string_view line = text.substr(start, end == std::u16string_view::npos ? end : end - start);
+    if (!line.empty()) sink.run(line, defaultStyle);
+    sink.endLine(defaultStyle);
+    if (end == std::u16string_view::npos) return true;
+    start = end + (text[end] == u'\r' && end + 1 < text.size() && text[end + 1] == u'\n' ? 2 : 1);
   }
-  lines.push_back(std::move(line));
-  return lines;
+}
+
+std::optional<StyledText> readPlainText(std::string_view bytes, CharStyle defaultStyle) {
+  StyledTextSink lines;
+  if (!readPlainText(bytes, defaultStyle, lines)) return std::nullopt;
+  return lines.take();
+}
+
+void sendStyledText(const StyledText& content, ContentSink& sink) {
+  for (const StyledLine& line : content) {
+    std::size_t run = 0;
+    while (run < line.text.size()) {
+      std::size_t end = run + 1;
+      while (end < line.text.size() && line.styles[end] == line.styles[run]) ++end;
+      sink.run(std::u16string_view(line.text).substr(run, end - run), line.styles[run]);
+      run = end;
+    }
+    sink.endLine(line.lineStyle);
+  }
 }
 
 bool rtfIsComplete(std::string_view bytes) {
@@ -54,18 +70,30 @@ bool rtfIsComplete(std::string_view bytes) {
 
 namespace {
 
-bool holdsText(const StyledText& lines) {
-  return std::any_of(lines.begin(), lines.end(), [](const StyledLine& line) { return !line.text.empty(); });
-}
+/// Notes only whether a text holds any character.
+class TextPresence final : public ContentSink {
+ public:
+  void run(std::u16string_view /*text*/, CharStyle /*style*/) override { found = true; }
+  void endLine(CharStyle /*lineStyle*/) override {}
+  bool found = false;
+};
 
 }  // namespace
 
-StyledText readContent(std::string_view bytes, CharStyle defaultStyle) {
-  if (std::optional<StyledText> rich = readRtf(bytes, defaultStyle)) {
-    if (holdsText(*rich) || rtfIsComplete(bytes)) return std::move(*rich);
-  }
-  if (std::optional<StyledText> plain = readPlainText(bytes, defaultStyle)) return std::move(*plain);
+void readContent(std::string_view bytes, CharStyle defaultStyle, ContentSink& sink) {
+  // The choice between RTF and plain text is made before anything reaches the sink, so that a
+  // cut document that yields no text is shown as plain text only.
+  TextPresence presence;
+  const bool rich = rtfIsComplete(bytes) || (readRtf(bytes, defaultStyle, presence) && presence.found);
+  if (rich && readRtf(bytes, defaultStyle, sink)) return;
+  if (readPlainText(bytes, defaultStyle, sink)) return;
   throw EContentStreamError(kFailedToLoadStream);
+}
+
+StyledText readContent(std::string_view bytes, CharStyle defaultStyle) {
+  StyledTextSink lines;
+  readContent(bytes, defaultStyle, lines);
+  return lines.take();
 }
 
 void saveContentFile(const std::string& path, const StyledText& content, std::string_view fontFace) {
@@ -80,11 +108,17 @@ void saveContentFile(const std::string& path, const StyledText& content, std::st
   throw EFCreateError(path, result.reason);
 }
 
-StyledText loadContentFile(const std::string& path, CharStyle defaultStyle) {
+void loadContentFile(const std::string& path, CharStyle defaultStyle, ContentSink& sink) {
   std::string bytes;
   const FileResult result = readWholeFile(path, bytes, kContentFileLimit);
   if (!result.ok) throw EFOpenError(path, result.reason);
-  return readContent(bytes, defaultStyle);
+  readContent(bytes, defaultStyle, sink);
+}
+
+StyledText loadContentFile(const std::string& path, CharStyle defaultStyle) {
+  StyledTextSink lines;
+  loadContentFile(path, defaultStyle, lines);
+  return lines.take();
 }
 
 }  // namespace ormel

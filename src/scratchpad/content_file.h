@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "base/exceptions.h"
+#include "scratchpad/content_sink.h"
 #include "scratchpad/content_snapshot.h"
 #include "scratchpad/styled_text.h"
 
@@ -44,6 +45,9 @@ class EContentStreamError : public Exception {
 /// closing brace is forgiven. Text without a colour (or with the automatic one) takes
 /// defaultStyle's colour. Empty when the bytes do not start as RTF.
 [[nodiscard]] std::optional<StyledText> readRtf(std::string_view bytes, CharStyle defaultStyle);
+/// The same, handing the text to sink as it is read; false (and nothing sent) when the bytes do
+/// not start as RTF.
+bool readRtf(std::string_view bytes, CharStyle defaultStyle, ContentSink& sink);
 
 /// False when the bytes start as RTF but end before the document's outermost group closes, or
 /// go on after it (a cut or damaged file, whose text the reader would skip or leave unread).
@@ -53,11 +57,15 @@ class EContentStreamError : public Exception {
 /// The bytes are UTF-8 (a leading byte-order mark is dropped) or, when they are not well-formed
 /// UTF-8, code page 1252. Empty for binary data (a NUL byte).
 [[nodiscard]] std::optional<StyledText> readPlainText(std::string_view bytes, CharStyle defaultStyle);
+/// The same, handing the lines to sink; false (and nothing sent) for binary data.
+bool readPlainText(std::string_view bytes, CharStyle defaultStyle, ContentSink& sink);
 
 /// Reads a content file's bytes: as RTF, else as plain text; throws EContentStreamError
 /// "Failed to Load Stream" when neither accepts them. An incomplete RTF document that yields no
 /// text is shown as plain text, so that what it holds stays in view.
 [[nodiscard]] StyledText readContent(std::string_view bytes, CharStyle defaultStyle);
+/// The same, handing the text to sink; nothing reaches it when the load fails.
+void readContent(std::string_view bytes, CharStyle defaultStyle, ContentSink& sink);
 
 /// Writes the content file atomically, naming fontFace in its font table. Throws EFCreateError
 /// when the file cannot be created, and EContentStreamError "Failed to Save Stream" when its
@@ -69,5 +77,7 @@ void saveContentFile(const std::string& path, const StyledText& content,
 /// EFOpenError when it cannot be opened or read, and EContentStreamError "Failed to Load Stream"
 /// when it is neither RTF nor text.
 [[nodiscard]] StyledText loadContentFile(const std::string& path, CharStyle defaultStyle);
+/// The same, handing the text to sink; nothing reaches it when the load fails.
+void loadContentFile(const std::string& path, CharStyle defaultStyle, ContentSink& sink);
 
 }  // namespace ormel

@@ -5,6 +5,7 @@
 #include "base/unicode_text.h"
 #include "scratchpad/code_page_1252.h"
 #include "scratchpad/content_file.h"
+#include "scratchpad/content_sink.h"
 
 namespace ormel {
 
@@ -98,9 +99,10 @@ char16_t namedCharacter(std::string_view word) {
 
 class RtfReader {
  public:
-  RtfReader(std::string_view bytes, CharStyle defaultStyle) : m_bytes(bytes), m_default(defaultStyle) {}
+  RtfReader(std::string_view bytes, CharStyle defaultStyle, ContentSink& sink)
+      : m_bytes(bytes), m_default(defaultStyle), m_sink(sink) {}
 
-  StyledText read() {
+  void read() {
     m_pos = m_bytes.find('{');  // the caller checked that "{\rtf" starts the document
     while (m_pos < m_bytes.size()) {
       const char c = m_bytes[m_pos++];
@@ -116,7 +118,6 @@ class RtfReader {
     }
     flushBytes();
     endLine();
-    return std::move(m_lines);
   }
 
  private:
@@ -323,8 +324,19 @@ class RtfReader {
       return;
     }
     if (unit == u'\n') return;
-    m_line.text.push_back(unit);
-    m_line.styles.push_back(currentStyle());
+    const CharStyle style = currentStyle();
+    if (!m_run.empty() && !(style == m_runStyle)) flushRun();
+    if (m_run.empty() && !m_lineHasText) m_lineStyle = style;
+    m_run.push_back(unit);
+    m_runStyle = style;
+    m_lineHasText = true;
+  }
+
+  /// Hands the characters gathered in one style to the sink.
+  void flushRun() {
+    if (m_run.empty()) return;
+    m_sink.run(m_run, m_runStyle);
+    m_run.clear();
   }
 
   CharStyle currentStyle() const {
@@ -335,9 +347,9 @@ class RtfReader {
   }
 
   void endLine() {
-    m_line.lineStyle = m_line.styles.empty() ? currentStyle() : m_line.styles.front();
-    m_lines.push_back(std::move(m_line));
-    m_line = StyledLine{};
+    flushRun();
+    m_sink.endLine(m_lineHasText ? m_lineStyle : currentStyle());
+    m_lineHasText = false;
   }
 
   void lineBreak() {
@@ -357,8 +369,11 @@ class RtfReader {
   std::array<int, 3> m_colorPart{-1, -1, -1};
   std::vector<std::optional<Color>> m_colors;
   std::string m_pendingBytes;
-  StyledLine m_line;
-  StyledText m_lines;
+  ContentSink& m_sink;
+  std::u16string m_run;
+  CharStyle m_runStyle;
+  CharStyle m_lineStyle;
+  bool m_lineHasText = false;
 };
 
 /// The bytes start, after an optional byte-order mark and blanks, with "{\rtf".
@@ -373,9 +388,16 @@ bool startsAsRtf(std::string_view bytes) {
 
 }  // namespace
 
+bool readRtf(std::string_view bytes, CharStyle defaultStyle, ContentSink& sink) {
+  if (!startsAsRtf(bytes)) return false;
+  RtfReader(bytes, defaultStyle, sink).read();
+  return true;
+}
+
 std::optional<StyledText> readRtf(std::string_view bytes, CharStyle defaultStyle) {
-  if (!startsAsRtf(bytes)) return std::nullopt;
-  return RtfReader(bytes, defaultStyle).read();
+  StyledTextSink lines;
+  if (!readRtf(bytes, defaultStyle, lines)) return std::nullopt;
+  return lines.take();
 }
 
 }  // namespace ormel

@@ -21,7 +21,8 @@ ErrorMarkView::ErrorMarkView(ScratchPadEdit& editor, ErrorMarks& marks) : m_edit
   for (const ErrorMark& mark : m_marks.marks()) markAdded(mark);
   m_editor.setOverlayPainter([this](QPainter& painter, const QRect& area) { paintMarks(painter, area); });
   m_marks.setListener(this);
-  connect(m_editor.document(), &QTextDocument::contentsChange, this, [this] { followEdit(); });
+  // The editor's signal, since a sheet opened replaces the document.
+  connect(&m_editor, &QTextEdit::textChanged, this, [this] { followEdit(); });
   m_editor.viewport()->installEventFilter(this);
 }
 

@@ -5,8 +5,11 @@
 #include <QTextDocument>
 #include <QTextEdit>
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 #include "scratchpad/content_file.h"
+#include "scratchpad/content_sink.h"
 
 namespace ormel {
 namespace {
@@ -18,6 +21,60 @@ QString normalised(std::string_view text) {
   out.replace(QChar('\r'), QChar('\n'));
   return out;
 }
+
+QTextCharFormat charFormatOf(CharStyle style) {
+  QTextCharFormat format;
+  format.setForeground(toQColor(style.color));
+  format.setFontWeight(style.bold ? QFont::Bold : QFont::Normal);
+  return format;
+}
+
+/// Writes a text into an empty document as it is read, the way writeLines does: each line a
+/// block whose own format is the line's style, each run inserted in one piece.
+class DocumentFiller final : public ContentSink {
+ public:
+  explicit DocumentFiller(QTextDocument& document) : m_cursor(&document) {}
+
+  void run(std::u16string_view text, CharStyle style) override {
+    if (!m_lineOpen) openLine(style);
+    m_cursor.insertText(
+        QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size())),
+        formatOf(style));
+  }
+  void endLine(CharStyle lineStyle) override {
+    if (!m_lineOpen) {
+      openLine(lineStyle);
+    } else if (!(lineStyle == m_blockStyle)) {
+      m_cursor.setBlockCharFormat(formatOf(lineStyle));
+    }
+    m_lineOpen = false;
+  }
+
+ private:
+  void openLine(CharStyle style) {
+    if (m_firstLine) {
+      m_cursor.setBlockCharFormat(formatOf(style));
+      m_firstLine = false;
+    } else {
+      m_cursor.insertBlock(QTextBlockFormat(), formatOf(style));
+    }
+    m_blockStyle = style;
+    m_lineOpen = true;
+  }
+  /// A sheet uses a handful of styles: each format is made once.
+  const QTextCharFormat& formatOf(CharStyle style) {
+    for (const auto& [known, format] : m_formats) {
+      if (known == style) return format;
+    }
+    return m_formats.emplace_back(style, charFormatOf(style)).second;
+  }
+
+  QTextCursor m_cursor;
+  std::vector<std::pair<CharStyle, QTextCharFormat>> m_formats;
+  CharStyle m_blockStyle;
+  bool m_firstLine = true;
+  bool m_lineOpen = false;
+};
 
 /// Inserts text at the cursor, each LF as a new block, in the cursor's format.
 void insertLines(QTextCursor& cursor, const QString& text, const QTextCharFormat& format) {
@@ -44,6 +101,11 @@ QtTextControl::QtTextControl(QTextEdit& editor)
           *editor.document(), [this](const QTextBlock& block) { return lineOf(block); })) {}
 
 QtTextControl::~QtTextControl() = default;
+
+void QtTextControl::setOnContentChange(std::function<void()> onChange) {
+  m_onContentChange = std::move(onChange);
+  m_mirror->setOnChange(m_onContentChange);
+}
 
 void QtTextControl::setDefaultTextColor(Color color) {
   // Text without a colour of its own reads as the default colour.
@@ -91,12 +153,7 @@ CharStyle QtTextControl::styleOf(const QTextCharFormat& format) const {
   return style;
 }
 
-QTextCharFormat QtTextControl::formatOf(CharStyle style) {
-  QTextCharFormat format;
-  format.setForeground(toQColor(style.color));
-  format.setFontWeight(style.bold ? QFont::Bold : QFont::Normal);
-  return format;
-}
+QTextCharFormat QtTextControl::formatOf(CharStyle style) { return charFormatOf(style); }
 
 CharStyle QtTextControl::defaultStyle() const { return CharStyle{m_defaultTextColor, true}; }
 
@@ -336,7 +393,35 @@ void QtTextControl::saveContent(const std::string& path) const {
 }
 
 void QtTextControl::loadContent(const std::string& path) {
-  setContent(loadContentFile(path, defaultStyle()));
+  // A document the editor does not show yet fills without laying out, and with undo off keeps
+  // no record of the fill; shown, it is laid out lazily, as plain text set in one go would be.
+  const QTextDocument& shown = *m_editor.document();
+  auto document = std::make_unique<QTextDocument>();
+  document->setDefaultFont(shown.defaultFont());
+  document->setDefaultTextOption(shown.defaultTextOption());
+  document->setDocumentMargin(shown.documentMargin());
+  document->setUndoRedoEnabled(false);
+  DocumentFiller filler(*document);
+  loadContentFile(path, defaultStyle(), filler);
+  document->setUndoRedoEnabled(true);
+  adopt(std::move(document));
+}
+
+void QtTextControl::adopt(std::unique_ptr<QTextDocument> document) {
+  QTextDocument* old = m_editor.document();
+  // The editor deletes a document of its own making; one of ours is deleted here.
+  const bool ours = old->parent() == &m_editor;
+  m_mirror.reset();
+  document->setParent(&m_editor);
+  m_editor.setDocument(document.release());
+  if (ours) delete old;
+  // The editor kept the old cursor's insertion format; the caret takes the new text's.
+  m_editor.setTextCursor(QTextCursor(m_editor.document()));
+  m_selectionStyle.reset();
+  m_mirror = std::make_unique<QtContentMirror>(*m_editor.document(),
+                                               [this](const QTextBlock& block) { return lineOf(block); });
+  m_mirror->setOnChange(m_onContentChange);
+  if (m_onContentChange) m_onContentChange();
 }
 
 }  // namespace ormel

@@ -14,6 +14,7 @@
 #include "ui/qt_content_mirror.h"
 
 class QTextBlock;
+class QTextDocument;
 class QTextEdit;
 
 namespace ormel {
@@ -44,7 +45,7 @@ class QtTextControl final : public TextControl, public ScratchPadLook {
   /// The same as a snapshot, cheap enough to take between two keys of a long pad.
   [[nodiscard]] ContentSnapshot snapshot() { return m_mirror->snapshot(); }
   /// Called after each change of the content.
-  void setOnContentChange(std::function<void()> onChange) { m_mirror->setOnChange(std::move(onChange)); }
+  void setOnContentChange(std::function<void()> onChange);
   /// Replaces the whole content as one undoable step; the caret goes to the start.
   void setContent(const StyledText& content);
   /// Turns the content, which is before, into after as one undoable step, writing only the
@@ -72,6 +73,7 @@ class QtTextControl final : public TextControl, public ScratchPadLook {
   void caretToEndOfLine() override;
   void clear() override;
   void saveContent(const std::string& path) const override;
+  /// Opens the sheet in a new document with no undo history, which the editor lays out lazily.
   void loadContent(const std::string& path) override;
 
   /// Points; a size the pad was given in pixels is converted at the screen's resolution.
@@ -93,6 +95,8 @@ class QtTextControl final : public TextControl, public ScratchPadLook {
   [[nodiscard]] static QTextCharFormat formatOf(CharStyle style);
   /// The style text gets in an empty pad, and plain text loaded into it.
   [[nodiscard]] CharStyle defaultStyle() const;
+  /// Puts a filled document in the editor in place of the one it shows, which goes if it is ours.
+  void adopt(std::unique_ptr<QTextDocument> document);
 
   struct SelectionStyle {
     int anchor;
@@ -105,6 +109,7 @@ class QtTextControl final : public TextControl, public ScratchPadLook {
   KeyEventSink* m_sink = nullptr;
   Color m_defaultTextColor = 0;
   std::unique_ptr<QtContentMirror> m_mirror;
+  std::function<void()> m_onContentChange;
 };
 
 }  // namespace ormel

@@ -2,12 +2,17 @@
 // operations against both and compares everything the interface can observe afterwards.
 #include "ui/qt_text_control.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextEdit>
+#include <QTextLayout>
+#include <QTimer>
 #include <functional>
 #include <sstream>
 
+#include "scratchpad/content_file.h"
 #include "scratchpad/memory_text_control.h"
 
 using ormel::CharStyle;
@@ -66,6 +71,10 @@ class QtTextControlTest : public QObject {
   void behavesAsTheMemoryControl();
   void contentRoundTripsThroughAFile();
   void clearIsOneUndoStep();
+  void openedSheetIsTheDocumentSetContentMakes_data();
+  void openedSheetIsTheDocumentSetContentMakes();
+  void openedSheetKeepsNoUndoHistory();
+  void bigSheetIsLaidOutAfterItShows();
 };
 
 void QtTextControlTest::behavesAsTheMemoryControl_data() {
@@ -215,6 +224,102 @@ void QtTextControlTest::clearIsOneUndoStep() {
   editor.undo();
   QCOMPARE(qt.line(1), std::string(" 2"));
   QCOMPARE(qt.styleAt(qt.lineStart(1) + 1), kAnswer);
+}
+
+namespace {
+
+const std::string kColourTable = "{\\colortbl ;\\red255\\green255\\blue255;\\red255\\green255\\blue0;}";
+
+std::string writeFile(const QTemporaryDir& folder, const std::string& bytes) {
+  const QString path = folder.filePath("sheet.ocs");
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) return {};
+  file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+  return path.toStdString();
+}
+
+}  // namespace
+
+void QtTextControlTest::openedSheetIsTheDocumentSetContentMakes_data() {
+  QTest::addColumn<QByteArray>("bytes");
+  const auto row = [](const char* name, const std::string& bytes) {
+    QTest::newRow(name) << QByteArray::fromStdString(bytes);
+  };
+  row("answers in their colour",
+      "{\\rtf1" + kColourTable + "\\cf1\\b 2+3\\par\\cf2  5\\par\\cf1 7*6\\par\\cf2  42\\par}");
+  row("a last empty line in the answer colour", "{\\rtf1" + kColourTable + "\\cf1\\b 1+1\\par\\cf2  2\\par}");
+  row("runs of several styles in one line",
+      "{\\rtf1" + kColourTable + "\\cf2\\b  5\\cf1 +1\\b0 thin\\par\\par\\par x}");
+  row("non-ASCII characters", "{\\rtf1\\ansi" + kColourTable + "\\cf1 \\u233?t\\'e9 \\u8364?\\par}");
+  row("an empty document", "{\\rtf1}");
+  row("plain text with every kind of break", "2+3\r\n 5\nx\ry\n");
+  row("a cut document with no text is plain text", "{\\rtf1{\\fonttbl");
+  row("an empty file", "");
+}
+
+void QtTextControlTest::openedSheetIsTheDocumentSetContentMakes() {
+  QFETCH(QByteArray, bytes);
+  QTemporaryDir folder;
+  const std::string sheet = writeFile(folder, bytes.toStdString());
+  QTextEdit opened;
+  ormel::QtTextControl control(opened);
+  control.setDefaultTextColor(kPlain.color);
+  type(control, "old text\n");
+  control.loadContent(sheet);
+  QTextEdit filled;
+  ormel::QtTextControl reference(filled);
+  reference.setDefaultTextColor(kPlain.color);
+  reference.setContent(ormel::readContent(bytes.toStdString(), CharStyle{kPlain.color, true}));
+  QVERIFY(control.content() == reference.content());
+  // The whole document as Qt sees it: every fragment's colour, weight and font.
+  QCOMPARE(opened.document()->toHtml(), filled.document()->toHtml());
+  QCOMPARE(opened.document()->defaultFont(), filled.document()->defaultFont());
+  QCOMPARE(QString::fromStdString(snapshot(control)), QString::fromStdString(snapshot(reference)));
+}
+
+void QtTextControlTest::openedSheetKeepsNoUndoHistory() {
+  QTemporaryDir folder;
+  const std::string sheet = writeFile(folder, "{\\rtf1" + kColourTable + "\\cf1 2+3\\par\\cf2  5\\par}");
+  QTextEdit editor;
+  ormel::QtTextControl control(editor);
+  int changes = 0;
+  control.setOnContentChange([&] { ++changes; });
+  type(control, "typed before\n");
+  changes = 0;
+  control.loadContent(sheet);
+  QVERIFY(!editor.document()->isUndoAvailable());
+  QVERIFY(changes > 0);
+  QCOMPARE(control.snapshot().size(), std::size_t{3});
+  // The new document takes edits and their undo as the old one did.
+  control.setSelStart(0);
+  type(control, "1");
+  QCOMPARE(control.line(0), std::string("12+3"));
+  QCOMPARE(control.snapshot().front()->text, std::u16string(u"12+3"));
+  editor.undo();
+  QCOMPARE(control.line(0), std::string("2+3"));
+}
+
+void QtTextControlTest::bigSheetIsLaidOutAfterItShows() {
+  constexpr int kLines = 200000;
+  std::string text;
+  for (int n = 0; n < kLines / 2; ++n) text += "12.5*3+SIN(0.5)\n 63.479425538604203\n";
+  QTemporaryDir folder;
+  const std::string sheet = writeFile(folder, text);
+  QTextEdit editor;
+  editor.setLineWrapMode(QTextEdit::NoWrap);
+  ormel::QtTextControl control(editor);
+  editor.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&editor));
+  control.loadContent(sheet);
+  QCOMPARE(control.lineCount(), kLines + 1);
+  // The window thread is free again before the end of the sheet is laid out: a timer queued now
+  // runs while the layout still has work left.
+  bool ran = false;
+  QTimer::singleShot(0, &editor, [&] { ran = editor.document()->lastBlock().layout()->lineCount() == 0; });
+  QTRY_VERIFY(ran);
+  QTRY_VERIFY_WITH_TIMEOUT(editor.document()->lastBlock().layout()->lineCount() > 0, 120000);
+  type(control, "1");
+  QCOMPARE(control.line(0), std::string("112.5*3+SIN(0.5)"));
 }
 
 QTEST_MAIN(QtTextControlTest)
