@@ -61,6 +61,7 @@ class MainWindowTest : public QObject {
   void contextMenuChecksVisibleToolbars();
   void dropDownsTakeHalfTheDockLessFifty_data();
   void dropDownsTakeHalfTheDockLessFifty();
+  void dropDownsAreLaidOutWithoutMeasuringTheirItems();
   void enterWritesTheAnswerBoldAndColoured();
   void sheetKeysFollowTheFocus_data();
   void sheetKeysFollowTheFocus();
@@ -226,6 +227,23 @@ void MainWindowTest::dropDownsTakeHalfTheDockLessFifty() {
   desk.form->resize(dock, 400);
   QTRY_COMPARE(desk.form->varsDropDownBox()->width(), width);
   QCOMPARE(desk.form->funcsDropDownBox()->width(), width);
+}
+
+void MainWindowTest::dropDownsAreLaidOutWithoutMeasuringTheirItems() {
+  Desk desk;
+  QVERIFY(desk.start());
+  const QComboBox& funcs = *desk.form->funcsDropDownBox();
+  QVERIFY(funcs.count() > 80);
+  // A drop-down like it that measured all the function names for its first layout.
+  QComboBox measured;
+  measured.setEditable(true);
+  for (int i = 0; i < funcs.count(); ++i) measured.addItem(funcs.itemText(i));
+  measured.setFixedWidth(funcs.width());
+  QCOMPARE(funcs.minimumSizeHint().height(), measured.minimumSizeHint().height());
+  QCOMPARE(funcs.height(), measured.sizeHint().height());
+  // Only the height counts, the width being fixed: the window took the hint before the list
+  // was filled, so no name was shaped for it.
+  QVERIFY(funcs.minimumSizeHint().width() < measured.minimumSizeHint().width());
 }
 
 void MainWindowTest::enterWritesTheAnswerBoldAndColoured() {
