@@ -89,6 +89,14 @@ ormel::StyledText sheetOf(int lines) {
   return sheet;
 }
 
+/// Starts the window with a 100,000-line pad, once its recovery copy has been written.
+bool startWithALongPad(Desk& desk) {
+  if (!desk.start()) return false;
+  desk.form->textControl().setContent(sheetOf(100000));
+  desk.form->recoveryCopy()->waitUntilWritten();
+  return true;
+}
+
 }  // namespace
 
 class UiBench : public QObject {
@@ -265,11 +273,9 @@ void UiBench::completionListAfterKey() {
 
 void UiBench::recoveryInALongPad() {
   Desk desk;
-  QVERIFY(desk.start());
-  desk.form->textControl().setContent(sheetOf(100000));
+  QVERIFY(startWithALongPad(desk));
   ormel::ScratchPadEdit& pad = desk.pad();
   ormel::RecoveryCopy& copy = *desk.form->recoveryCopy();
-  copy.waitUntilWritten();
   // Keys in the middle of the pad: each changes the snapshot's line (Enter adds one).
   const auto keyTimes = [&](Qt::Key key) {
     std::vector<qint64> samples;
@@ -312,11 +318,9 @@ void UiBench::recoveryInALongPad() {
 
 void UiBench::eventLoopWhileTypingIntoALongPad() {
   Desk desk;
-  QVERIFY(desk.start());
-  desk.form->textControl().setContent(sheetOf(100000));
+  QVERIFY(startWithALongPad(desk));
   ormel::ScratchPadEdit& pad = desk.pad();
   ormel::RecoveryCopy& copy = *desk.form->recoveryCopy();
-  copy.waitUntilWritten();
   const QString padCopy = QString::fromStdString(copy.files().pad);
   QTextCursor middle(pad.document()->findBlockByNumber(50000));
   middle.movePosition(QTextCursor::EndOfBlock);
