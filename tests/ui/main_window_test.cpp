@@ -82,6 +82,7 @@ class MainWindowTest : public QObject {
   void stayOnTopKeepsTheBounds();
   void activationAppliesTheAlwaysOnTopSwitch();
   void typingIsUndoneAndRedone();
+  void linesRunLeftToRightWhateverTheirScript();
   void dialogsFollowTheDialogPattern_data();
   void dialogsFollowTheDialogPattern();
 };
@@ -657,6 +658,18 @@ void MainWindowTest::typingIsUndoneAndRedone() {
   QCOMPARE(pad.toPlainText(), QString("12"));
   QTest::keyClick(&pad, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
   QCOMPARE(pad.toPlainText(), QString("12"));
+}
+
+void MainWindowTest::linesRunLeftToRightWhateverTheirScript() {
+  Desk desk;
+  QVERIFY(desk.start());
+  ormel::ScratchPadEdit& pad = desk.pad();
+  // A line that starts in a right-to-left script still runs left to right, as every expression
+  // does (and the layout need not read each line to find its direction).
+  for (const QChar character : QString::fromUtf8("\u05E9\u05DC\u05D5\u05DD*x"))
+    QTest::sendKeyEvent(QTest::Click, &pad, Qt::Key_unknown, QString(character), Qt::NoModifier);
+  QCOMPARE(pad.toPlainText().size(), 6);
+  QCOMPARE(pad.document()->firstBlock().textDirection(), Qt::LeftToRight);
 }
 
 namespace {
