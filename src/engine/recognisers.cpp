@@ -223,6 +223,30 @@ Recognisers::Recognisers(std::string_view text, const VariableTable& variables,
     std::sort(list->begin(), list->end());
   }
   m_balance[text.size()] = balance;
+  if (m_pruned) findOperatorWords();
+}
+
+void Recognisers::findOperatorWords() {
+  std::vector<std::string_view> names;
+  for (const auto* list : {&m_variables.namesWithOperatorWords(), &m_functionsOne.namesWithOperatorWords(),
+                           &m_functionsTwo.namesWithOperatorWords()}) {
+    names.insert(names.end(), list->begin(), list->end());
+  }
+  // Whether some name is written around the word at p, covering all three of its letters.
+  const auto inName = [&](std::uint32_t p) {
+    return std::any_of(names.begin(), names.end(), [&](std::string_view name) {
+      for (std::size_t j = 0; j + 3 <= name.size(); ++j) {
+        if (j <= p && m_text.compare(p - j, name.size(), name) == 0) return true;
+      }
+      return false;
+    });
+  };
+  for (const auto* list : {&m_div, &m_mod}) {
+    for (const std::uint64_t key : *list) {
+      if (!inName(offsetOf(key))) m_operatorWords.push_back(key);
+    }
+  }
+  std::sort(m_operatorWords.begin(), m_operatorWords.end());
 }
 
 std::pair<const std::uint64_t*, const std::uint64_t*> Recognisers::occurrences(
@@ -253,6 +277,13 @@ std::optional<std::pair<std::uint32_t, std::uint32_t>> Recognisers::signsInside(
 bool Recognisers::hasOccurrence(const std::vector<std::uint64_t>& at, Span s) const {
   const auto [first, last] = occurrences(at, s);
   return first != last;
+}
+
+std::optional<std::uint32_t> Recognisers::lastOperatorWord(Span s) const {
+  if (s.size() < 3) return std::nullopt;
+  const auto [first, last] = occurrences(m_operatorWords, {s.begin, s.end - 2});
+  if (first == last) return std::nullopt;
+  return offsetOf(*(last - 1));
 }
 
 std::pair<const std::uint32_t*, const std::uint32_t*> Recognisers::positions(
@@ -481,7 +512,13 @@ std::optional<Match> Recognisers::splitAtCharacter(std::uint8_t rule, char op, S
 
 std::optional<Match> Recognisers::splitAtWord(const std::vector<std::uint64_t>& at, Span s) {
   if (s.size() < 3 || signsInside(m_binarySigns, s)) return std::nullopt;
-  const auto [first, last] = occurrences(at, Span{s.begin, s.end - 2});
+  auto [first, last] = occurrences(at, Span{s.begin, s.end - 2});
+  // The right operand cannot hold an operator word, so the splits before the last one would all
+  // fail: start at it (a word two letters earlier overlaps it, as in "MODIV"). Without this a
+  // chain would try every split of every one of its left operands.
+  if (const auto word = lastOperatorWord(s)) {
+    first = std::lower_bound(first, last, levelKey(m_balance[s.begin], std::max(*word, s.begin + 2) - 2));
+  }
   for (const auto* key = first; key != last; ++key) {
     const std::uint32_t p = offsetOf(*key);
     if (m_deferring) return std::nullopt;
@@ -548,7 +585,7 @@ std::optional<Match> Recognisers::CheckPower(Span s) {
 }
 
 std::optional<Match> Recognisers::computePower(Span s) {
-  if (signsInside(m_binarySigns, s)) return std::nullopt;
+  if (signsInside(m_binarySigns, s) || lastOperatorWord(s)) return std::nullopt;
   const auto [first, last] = occurrences(m_caret, s);
   for (const auto* key = first; key != last; ++key) {
     const std::uint32_t p = offsetOf(*key);
