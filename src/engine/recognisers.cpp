@@ -392,6 +392,17 @@ std::optional<Span> Recognisers::CheckTerm(Span s) {
 
 std::optional<Match> Recognisers::computeTerm(Span s) {
   if (s.empty() || !mayBeTerm(s)) return std::nullopt;
+  // No form but a bracket accepts a span whose outer brackets match each other (every other rule
+  // refuses it at once, without an error), and a bracket means its inside: so each layer of such a
+  // span means the term innermost. Answer that once instead of one rule call per layer.
+  if (m_cached) {
+    const Span inside = innermostLayer(s);
+    if (inside != s) {
+      const auto term = CheckTerm(inside);
+      if (!term) return std::nullopt;
+      return operands(*term);
+    }
+  }
   const Match same = operands(s);
   if (CheckNumber(s) || CheckVariable(s) >= 0 || CheckNegate(s) || CheckAdd(s) || CheckSubtract(s) ||
       CheckMultiply(s) || CheckIntegerDiv(s) || CheckModulo(s) || CheckRealDivision(s) || CheckPower(s) ||
@@ -400,6 +411,30 @@ std::optional<Match> Recognisers::computeTerm(Span s) {
   }
   if (const auto inside = CheckBracket(s)) return operands(*inside);
   return std::nullopt;
+}
+
+Span Recognisers::innermostLayer(Span s) const {
+  // Layer k, the span [begin + k, end - k), has its outer brackets matching when the k + 1
+  // characters from each end are all "(" and all ")" (the running count climbs, or falls, by one
+  // at each) and the count inside stays above the layer's own up to its last character. A layer
+  // that matches encloses itself in matching outer layers, so the layers that match are the first
+  // ones: search for the last.
+  const std::int32_t level = m_balance[s.begin];
+  const auto matches = [&](std::uint32_t k) {
+    const std::uint32_t open = s.begin + k + 1;
+    const std::uint32_t close = s.end - k - 1;
+    return open <= close && m_balance[open] - level == static_cast<std::int32_t>(k + 1) &&
+           m_balance[close] - m_balance[s.end] == static_cast<std::int32_t>(k + 1) &&
+           m_firstDip[open] == close + 1;
+  };
+  if (s.size() < 2 || !matches(0)) return s;
+  std::uint32_t low = 0;              // a layer known to match
+  std::uint32_t high = s.size() / 2;  // one known not to
+  while (high - low > 1) {
+    const std::uint32_t middle = low + (high - low) / 2;
+    (matches(middle) ? low : high) = middle;
+  }
+  return {s.begin + low + 1, s.end - low - 1};
 }
 
 std::optional<Span> Recognisers::acceptAs(Span s, Forms forms) {

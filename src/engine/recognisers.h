@@ -98,6 +98,9 @@ class Recognisers {
 
   std::optional<Match> computeBracket(Span s);
   std::optional<Match> computeTerm(Span s);
+  /// The span inside every layer of brackets that encloses s with its outer brackets matching
+  /// each other; s itself when its first and last characters are no such pair.
+  [[nodiscard]] Span innermostLayer(Span s) const;
   std::optional<Match> computeNegate(Span s);
   std::optional<Match> computeAdd(Span s);
   std::optional<Match> computeSubtract(Span s);
