@@ -110,20 +110,24 @@ Match operands(Span first, Span second = {}) {
 
 std::uint32_t offsetOf(std::uint64_t key) { return static_cast<std::uint32_t>(key); }
 
-// Only a constant of magnitude 2^63 or more makes a recogniser throw (a power's exponent that
-// truncates out of range, a constant that overflows); without one, refusing a span early
-// changes nothing but the time taken. A number of m digits (leading zeros aside) and exponent x
-// stays below 10^(m+x), and so does every number that a piece of its text forms.
+// Only a power's constant exponent of magnitude 2^63 or more (which truncates out of range) and a
+// constant beyond the extended range make a recogniser throw; without either, refusing a span
+// early changes nothing but the time taken. A number of m digits (leading zeros aside) and
+// exponent x stays below 10^(m+x), and so does every number that a piece of its text forms. An
+// exponent's text starts right after its "^" (a sign may lead it), so only numbers written there
+// are held to the exponent's bound; any other one need only stay in the extended range.
 bool mayThrowWhileRecognising(std::string_view t) {
-  constexpr int kSafeDigits = 18;
-  int run = 0;       // digits of the current digit run, from its first non-zero digit
-  int mantissa = 0;  // the same over the current run of digits and points
+  constexpr int kSafeExponentDigits = 18;
+  constexpr int kSafeDigits = 4900;
+  int limit = kSafeDigits;  // the bound for the number being read
+  int run = 0;              // digits of the current digit run, from its first non-zero digit
+  int mantissa = 0;         // the same over the current run of digits and points
   for (std::size_t i = 0; i < t.size(); ++i) {
     const char c = t[i];
     if (isDigit(c)) {
       if (c != '0' || run > 0) ++run;
       if (c != '0' || mantissa > 0) ++mantissa;
-      if (run > kSafeDigits) return true;
+      if (run > limit) return true;
       continue;
     }
     if (c == '.') {
@@ -135,12 +139,13 @@ bool mayThrowWhileRecognising(std::string_view t) {
       const bool negative = j < t.size() && t[j] == '-';
       if (j < t.size() && (t[j] == '+' || t[j] == '-')) ++j;
       int exponent = 0;
-      for (; j < t.size() && isDigit(t[j]) && exponent <= kSafeDigits; ++j)
-        exponent = exponent * 10 + (t[j] - '0');
-      if ((negative ? mantissa - exponent : mantissa + exponent) > kSafeDigits) return true;
+      for (; j < t.size() && isDigit(t[j]) && exponent <= limit; ++j) exponent = exponent * 10 + (t[j] - '0');
+      if ((negative ? mantissa - exponent : mantissa + exponent) > limit) return true;
     }
     run = 0;
     mantissa = 0;
+    const bool exponentStarts = c == '^' || ((c == '+' || c == '-') && i > 0 && t[i - 1] == '^');
+    limit = exponentStarts ? kSafeExponentDigits : kSafeDigits;
   }
   return false;
 }
