@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <utility>
+
 #include "base/atomic_file.h"
 #include "scratchpad/content_file.h"
 
@@ -58,12 +60,13 @@ void RecoveryCopy::writeNow() {
   m_quiet->setEnabled(false);
   m_longest->setEnabled(false);
   if (m_finished) return;
-  RecoverySnapshot snapshot = m_take();
+  std::optional<RecoverySnapshot> snapshot = m_take();
   {
     const std::lock_guard lock(m_mutex);
-    m_pending = std::move(snapshot);
+    std::swap(m_pending, snapshot);
   }
   m_wake.notify_all();
+  // A snapshot the worker never took is released here, outside the lock the worker needs.
 }
 
 void RecoveryCopy::adopt(const RecoveryFiles& left) {
@@ -104,12 +107,15 @@ void RecoveryCopy::work() {
   for (;;) {
     m_wake.wait(lock, [this] { return m_stop || m_pending; });
     if (!m_pending) return;
-    const RecoverySnapshot snapshot = std::move(*m_pending);
-    m_pending.reset();
+    std::optional<RecoverySnapshot> snapshot;
+    std::swap(snapshot, m_pending);
     m_writing = true;
     lock.unlock();
     // A failed write keeps the previous copy; the next change tries again.
-    const bool written = writeRecoveryFiles(m_files, snapshot);
+    const bool written = writeRecoveryFiles(m_files, *snapshot);
+    // Released before the lock is taken again: letting go of a long pad's lines takes a while,
+    // and the window thread must not wait for it to hand over the next snapshot.
+    snapshot.reset();
     lock.lock();
     if (written && m_superseded) {
       deleteFiles(*m_superseded);

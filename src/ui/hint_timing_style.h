@@ -5,7 +5,7 @@
 namespace ormel {
 
 /// The application's style with the program's own hint timing: how long the pointer rests
-/// before a hint (tooltip) shows.
+/// before a hint (tooltip) shows. The toolbars' extension buttons get their icons on first use.
 class HintTimingStyle : public QProxyStyle {
   Q_OBJECT
 
@@ -20,6 +20,10 @@ class HintTimingStyle : public QProxyStyle {
 
   int styleHint(StyleHint hint, const QStyleOption* option = nullptr, const QWidget* widget = nullptr,
                 QStyleHintReturn* returnData = nullptr) const override;
+
+  /// The base style's icon; the extension buttons' icons are made when first painted.
+  QIcon standardIcon(StandardPixmap pixmap, const QStyleOption* option = nullptr,
+                     const QWidget* widget = nullptr) const override;
 
  private:
   int m_wakeUpDelay = -1;

@@ -72,6 +72,10 @@ QComboBox* editableDropDown(const QString& name, QWidget* parent) {
   dropDown->setCompleter(nullptr);
   dropDown->setInsertPolicy(QComboBox::NoInsert);
   dropDown->setFixedWidth(TForm1::kDropDownDesignWidth);
+  // The width is fixed, so only the height of the minimum size hint counts, and the items do
+  // not change it. Taken now, while the list is empty, the hint is kept: the first layout does
+  // not shape every function name's text before the window shows.
+  dropDown->minimumSizeHint();
   return dropDown;
 }
 

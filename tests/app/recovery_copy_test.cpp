@@ -176,5 +176,28 @@ TEST_F(RecoveryCopyTest, AdoptedFilesStayWhenTheNewCopyCannotBeWritten) {
   EXPECT_FALSE(writeRecoveryFiles(recoveryFilesOf(path("missing/"), 1), RecoverySnapshot{}));
 }
 
+TEST_F(RecoveryCopyTest, SnapshotsSharingLinesWithTheWindowAreWrittenWhileItGoesOnEditing) {
+  // As the pad does: each snapshot shares every unchanged line with the window thread, which
+  // replaces lines and hands over snapshots while the worker is still writing earlier ones.
+  ContentSnapshot lines = snapshotOf(StyledText(200, samplePad()[0]));
+  RecoveryCopy copy(recoveryFilesOf(path(""), 4242), std::make_unique<ManualTimer>(),
+                    std::make_unique<ManualTimer>(), [&] {
+                      return RecoverySnapshot{lines, vars, std::string(kDefaultSheetFont)};
+                    });
+  for (int edit = 0; edit < 300; ++edit) {
+    lines[static_cast<std::size_t>(edit * 7) % lines.size()] = std::make_shared<const StyledLine>(
+        styled(u"x = " + std::u16string(1, char16_t(u'0' + edit % 10)), CharStyle{0x00FFFF, true}));
+    copy.noteChange();
+    copy.writeNow();
+  }
+  copy.waitUntilWritten();
+  EXPECT_EQ(read("workspace.dat.recovery-4242"), writeRtf(lines));
+  // A normal end while a write is under way waits for it and leaves no file.
+  copy.writeNow();
+  copy.finish(true);
+  EXPECT_FALSE(fileExists(path("workspace.dat.recovery-4242")));
+  EXPECT_FALSE(fileExists(path("vars.xml.recovery-4242")));
+}
+
 }  // namespace
 }  // namespace ormel

@@ -19,6 +19,7 @@
 #include <csignal>
 #include <cstdio>
 
+#include "app/recovery_copy.h"
 #include "base/number_format.h"
 #include "config/xmlnode.h"
 #include "scratchpad/content_file.h"
@@ -82,6 +83,7 @@ class DataFileSafetyTest : public QObject {
   void fifosAndDevicesAreSkippedWithoutBlocking();
   void linkedDataFilesAreWrittenThrough();
   void aReadOnlyDataFolderIsReadAndThePerUserOneWritten();
+  void aReadOnlyDataFolderKeepsItsRecoveryCopyInThePerUserOne();
   void staleTemporaryFilesAreRemovedAtStart();
   void aFailedSaveAtExitNamesTheFileAndOffersToSaveThePadElsewhere();
   void theWindowStaysOnTheScreen();
@@ -223,6 +225,36 @@ void DataFileSafetyTest::aReadOnlyDataFolderIsReadAndThePerUserOneWritten() {
   QCOMPARE(boxes.texts.size(), 2);
   QCOMPARE(readFile(desk.dataFile("vars.xml")), variables);
   ::chmod(desk.program.filePath("data").toLocal8Bit().constData(), 0755);
+}
+
+void DataFileSafetyTest::aReadOnlyDataFolderKeepsItsRecoveryCopyInThePerUserOne() {
+  Desk desk;
+  desk.write("settings.xml", "<settings />");
+  const QString data = desk.program.filePath("data");
+  ::chmod(data.toLocal8Bit().constData(), 0555);
+  const QDir perUser(desk.home.filePath("ormelcalc/data"));
+  const QString vars = QString("vars.xml.recovery-%1").arg(::getpid());
+  MessageBoxAnswerer boxes;
+  boxes.answer = QMessageBox::Yes;
+  {
+    UnprivilegedFiles unprivileged({desk.program.path(), desk.home.path()});
+    QVERIFY(desk.start());
+    typeLine(desk, "kept = 6*7");
+    QTRY_VERIFY_WITH_TIMEOUT(readFile(perUser.filePath(vars)).contains("name=\"KEPT\""), 5000);
+    desk.form->recoveryCopy()->waitUntilWritten();
+    const QString typed = desk.pad().toPlainText();
+    // Gone without closing: the next start offers the copy from the folder it writes.
+    desk.form.reset();
+    QVERIFY(desk.start());
+    QCOMPARE(boxes.texts.filter("ormelCalc did not close normally.").size(), 1);
+    QCOMPARE(desk.pad().toPlainText(), typed);
+    QCOMPARE(desk.form->varsTextLabelWidget()->text(), QString("KEPT=42"));
+    desk.stop();
+  }
+  QCOMPARE(QDir(data).entryList(QDir::Files | QDir::Hidden), QStringList{"settings.xml"});
+  QVERIFY(perUser.entryList({"*.recovery-*"}, QDir::Files | QDir::Hidden).isEmpty());
+  QVERIFY(readFile(perUser.filePath("vars.xml")).contains("name=\"KEPT\""));
+  ::chmod(data.toLocal8Bit().constData(), 0755);
 }
 
 void DataFileSafetyTest::staleTemporaryFilesAreRemovedAtStart() {

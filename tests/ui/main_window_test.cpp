@@ -61,6 +61,7 @@ class MainWindowTest : public QObject {
   void contextMenuChecksVisibleToolbars();
   void dropDownsTakeHalfTheDockLessFifty_data();
   void dropDownsTakeHalfTheDockLessFifty();
+  void dropDownsAreLaidOutWithoutMeasuringTheirItems();
   void enterWritesTheAnswerBoldAndColoured();
   void sheetKeysFollowTheFocus_data();
   void sheetKeysFollowTheFocus();
@@ -81,6 +82,7 @@ class MainWindowTest : public QObject {
   void stayOnTopKeepsTheBounds();
   void activationAppliesTheAlwaysOnTopSwitch();
   void typingIsUndoneAndRedone();
+  void linesRunLeftToRightWhateverTheirScript();
   void dialogsFollowTheDialogPattern_data();
   void dialogsFollowTheDialogPattern();
 };
@@ -226,6 +228,23 @@ void MainWindowTest::dropDownsTakeHalfTheDockLessFifty() {
   desk.form->resize(dock, 400);
   QTRY_COMPARE(desk.form->varsDropDownBox()->width(), width);
   QCOMPARE(desk.form->funcsDropDownBox()->width(), width);
+}
+
+void MainWindowTest::dropDownsAreLaidOutWithoutMeasuringTheirItems() {
+  Desk desk;
+  QVERIFY(desk.start());
+  const QComboBox& funcs = *desk.form->funcsDropDownBox();
+  QVERIFY(funcs.count() > 80);
+  // A drop-down like it that measured all the function names for its first layout.
+  QComboBox measured;
+  measured.setEditable(true);
+  for (int i = 0; i < funcs.count(); ++i) measured.addItem(funcs.itemText(i));
+  measured.setFixedWidth(funcs.width());
+  QCOMPARE(funcs.minimumSizeHint().height(), measured.minimumSizeHint().height());
+  QCOMPARE(funcs.height(), measured.sizeHint().height());
+  // Only the height counts, the width being fixed: the window took the hint before the list
+  // was filled, so no name was shaped for it.
+  QVERIFY(funcs.minimumSizeHint().width() < measured.minimumSizeHint().width());
 }
 
 void MainWindowTest::enterWritesTheAnswerBoldAndColoured() {
@@ -639,6 +658,18 @@ void MainWindowTest::typingIsUndoneAndRedone() {
   QCOMPARE(pad.toPlainText(), QString("12"));
   QTest::keyClick(&pad, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
   QCOMPARE(pad.toPlainText(), QString("12"));
+}
+
+void MainWindowTest::linesRunLeftToRightWhateverTheirScript() {
+  Desk desk;
+  QVERIFY(desk.start());
+  ormel::ScratchPadEdit& pad = desk.pad();
+  // A line that starts in a right-to-left script still runs left to right, as every expression
+  // does (and the layout need not read each line to find its direction).
+  for (const QChar character : QString::fromUtf8("\u05E9\u05DC\u05D5\u05DD*x"))
+    QTest::sendKeyEvent(QTest::Click, &pad, Qt::Key_unknown, QString(character), Qt::NoModifier);
+  QCOMPARE(pad.toPlainText().size(), 6);
+  QCOMPARE(pad.document()->firstBlock().textDirection(), Qt::LeftToRight);
 }
 
 namespace {
