@@ -8,11 +8,13 @@
 
 namespace {
 
-std::string sumOf(const std::string& term, int terms) {
+std::string chainOf(const std::string& term, const std::string& op, int terms) {
   std::string text = term;
-  for (int i = 1; i < terms; ++i) text += "+" + term;
+  for (int i = 1; i < terms; ++i) text += op + term;
   return text;
 }
+
+std::string sumOf(const std::string& term, int terms) { return chainOf(term, "+", terms); }
 
 const std::vector<std::string>& compileLines() {
   static const std::vector<std::string> lines = {"1+2*3", "SIN(X)^2+COS(X)^2", "(1+2)*(3-4)/5",
@@ -66,6 +68,30 @@ void BM_CompileSum(benchmark::State& state) {
   state.SetComplexityN(state.range(0));
 }
 BENCHMARK(BM_CompileSum)
+    ->RangeMultiplier(10)
+    ->Range(1000, 100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
+
+// Chains that associate to the left: each operand is the chain before it.
+void compileChain(benchmark::State& state, const std::string& op) {
+  ormel::TParser parser;
+  parser.SetOnParserError([](ormel::TCustomParser&, const ormel::Exception&) {});
+  const std::string line = chainOf("1", op, static_cast<int>(state.range(0)));
+  for (auto _ : state) {
+    parser.SetExpression(line);
+    benchmark::DoNotOptimize(parser.ExpressionError());
+  }
+  state.SetComplexityN(state.range(0));
+}
+void BM_CompileDivChain(benchmark::State& state) { compileChain(state, "DIV"); }
+void BM_CompileModChain(benchmark::State& state) { compileChain(state, "MOD"); }
+BENCHMARK(BM_CompileDivChain)
+    ->RangeMultiplier(10)
+    ->Range(1000, 100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
+BENCHMARK(BM_CompileModChain)
     ->RangeMultiplier(10)
     ->Range(1000, 100000)
     ->Unit(benchmark::kMillisecond)

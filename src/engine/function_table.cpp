@@ -9,7 +9,8 @@ namespace ormel {
 void FunctionTable::add(std::string_view name, TEvalRoutine function) {
   const auto at = lowerBoundByName(m_entries, name);
   if (at != m_entries.end() && sameTextAscii(at->name, name)) throw EStringListError();
-  m_entries.insert(at, Entry{upperCaseAscii(name), function});
+  const auto inserted = m_entries.insert(at, Entry{upperCaseAscii(name), function});
+  if (holdsOperatorWord(inserted->name)) m_wordNames.push_back(inserted->name);
 }
 
 int FunctionTable::find(std::string_view name) const { return indexByName(m_entries, name); }

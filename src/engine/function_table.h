@@ -21,6 +21,8 @@ class FunctionTable {
   /// The name of entry index (0 <= index < count()), in sorted order.
   [[nodiscard]] const std::string& name(int index) const;
   [[nodiscard]] TEvalRoutine routine(int index) const;
+  /// The names that hold "DIV" or "MOD", in the order added.
+  [[nodiscard]] const std::vector<std::string>& namesWithOperatorWords() const { return m_wordNames; }
 
  private:
   struct Entry {
@@ -28,6 +30,7 @@ class FunctionTable {
     TEvalRoutine routine;
   };
   std::vector<Entry> m_entries;
+  std::vector<std::string> m_wordNames;
 };
 
 }  // namespace ormel

@@ -110,20 +110,24 @@ Match operands(Span first, Span second = {}) {
 
 std::uint32_t offsetOf(std::uint64_t key) { return static_cast<std::uint32_t>(key); }
 
-// Only a constant of magnitude 2^63 or more makes a recogniser throw (a power's exponent that
-// truncates out of range, a constant that overflows); without one, refusing a span early
-// changes nothing but the time taken. A number of m digits (leading zeros aside) and exponent x
-// stays below 10^(m+x), and so does every number that a piece of its text forms.
+// Only a power's constant exponent of magnitude 2^63 or more (which truncates out of range) and a
+// constant beyond the extended range make a recogniser throw; without either, refusing a span
+// early changes nothing but the time taken. A number of m digits (leading zeros aside) and
+// exponent x stays below 10^(m+x), and so does every number that a piece of its text forms. An
+// exponent's text starts right after its "^" (a sign may lead it), so only numbers written there
+// are held to the exponent's bound; any other one need only stay in the extended range.
 bool mayThrowWhileRecognising(std::string_view t) {
-  constexpr int kSafeDigits = 18;
-  int run = 0;       // digits of the current digit run, from its first non-zero digit
-  int mantissa = 0;  // the same over the current run of digits and points
+  constexpr int kSafeExponentDigits = 18;
+  constexpr int kSafeDigits = 4900;
+  int limit = kSafeDigits;  // the bound for the number being read
+  int run = 0;              // digits of the current digit run, from its first non-zero digit
+  int mantissa = 0;         // the same over the current run of digits and points
   for (std::size_t i = 0; i < t.size(); ++i) {
     const char c = t[i];
     if (isDigit(c)) {
       if (c != '0' || run > 0) ++run;
       if (c != '0' || mantissa > 0) ++mantissa;
-      if (run > kSafeDigits) return true;
+      if (run > limit) return true;
       continue;
     }
     if (c == '.') {
@@ -135,12 +139,13 @@ bool mayThrowWhileRecognising(std::string_view t) {
       const bool negative = j < t.size() && t[j] == '-';
       if (j < t.size() && (t[j] == '+' || t[j] == '-')) ++j;
       int exponent = 0;
-      for (; j < t.size() && isDigit(t[j]) && exponent <= kSafeDigits; ++j)
-        exponent = exponent * 10 + (t[j] - '0');
-      if ((negative ? mantissa - exponent : mantissa + exponent) > kSafeDigits) return true;
+      for (; j < t.size() && isDigit(t[j]) && exponent <= limit; ++j) exponent = exponent * 10 + (t[j] - '0');
+      if ((negative ? mantissa - exponent : mantissa + exponent) > limit) return true;
     }
     run = 0;
     mantissa = 0;
+    const bool exponentStarts = c == '^' || ((c == '+' || c == '-') && i > 0 && t[i - 1] == '^');
+    limit = exponentStarts ? kSafeExponentDigits : kSafeDigits;
   }
   return false;
 }
@@ -223,6 +228,30 @@ Recognisers::Recognisers(std::string_view text, const VariableTable& variables,
     std::sort(list->begin(), list->end());
   }
   m_balance[text.size()] = balance;
+  if (m_pruned) findOperatorWords();
+}
+
+void Recognisers::findOperatorWords() {
+  std::vector<std::string_view> names;
+  for (const auto* list : {&m_variables.namesWithOperatorWords(), &m_functionsOne.namesWithOperatorWords(),
+                           &m_functionsTwo.namesWithOperatorWords()}) {
+    names.insert(names.end(), list->begin(), list->end());
+  }
+  // Whether some name is written around the word at p, covering all three of its letters.
+  const auto inName = [&](std::uint32_t p) {
+    return std::any_of(names.begin(), names.end(), [&](std::string_view name) {
+      for (std::size_t j = 0; j + 3 <= name.size(); ++j) {
+        if (j <= p && m_text.compare(p - j, name.size(), name) == 0) return true;
+      }
+      return false;
+    });
+  };
+  for (const auto* list : {&m_div, &m_mod}) {
+    for (const std::uint64_t key : *list) {
+      if (!inName(offsetOf(key))) m_operatorWords.push_back(key);
+    }
+  }
+  std::sort(m_operatorWords.begin(), m_operatorWords.end());
 }
 
 std::pair<const std::uint64_t*, const std::uint64_t*> Recognisers::occurrences(
@@ -253,6 +282,13 @@ std::optional<std::pair<std::uint32_t, std::uint32_t>> Recognisers::signsInside(
 bool Recognisers::hasOccurrence(const std::vector<std::uint64_t>& at, Span s) const {
   const auto [first, last] = occurrences(at, s);
   return first != last;
+}
+
+std::optional<std::uint32_t> Recognisers::lastOperatorWord(Span s) const {
+  if (s.size() < 3) return std::nullopt;
+  const auto [first, last] = occurrences(m_operatorWords, {s.begin, s.end - 2});
+  if (first == last) return std::nullopt;
+  return offsetOf(*(last - 1));
 }
 
 std::pair<const std::uint32_t*, const std::uint32_t*> Recognisers::positions(
@@ -361,6 +397,17 @@ std::optional<Span> Recognisers::CheckTerm(Span s) {
 
 std::optional<Match> Recognisers::computeTerm(Span s) {
   if (s.empty() || !mayBeTerm(s)) return std::nullopt;
+  // No form but a bracket accepts a span whose outer brackets match each other (every other rule
+  // refuses it at once, without an error), and a bracket means its inside: so each layer of such a
+  // span means the term innermost. Answer that once instead of one rule call per layer.
+  if (m_cached) {
+    const Span inside = innermostLayer(s);
+    if (inside != s) {
+      const auto term = CheckTerm(inside);
+      if (!term) return std::nullopt;
+      return operands(*term);
+    }
+  }
   const Match same = operands(s);
   if (CheckNumber(s) || CheckVariable(s) >= 0 || CheckNegate(s) || CheckAdd(s) || CheckSubtract(s) ||
       CheckMultiply(s) || CheckIntegerDiv(s) || CheckModulo(s) || CheckRealDivision(s) || CheckPower(s) ||
@@ -369,6 +416,30 @@ std::optional<Match> Recognisers::computeTerm(Span s) {
   }
   if (const auto inside = CheckBracket(s)) return operands(*inside);
   return std::nullopt;
+}
+
+Span Recognisers::innermostLayer(Span s) const {
+  // Layer k, the span [begin + k, end - k), has its outer brackets matching when the k + 1
+  // characters from each end are all "(" and all ")" (the running count climbs, or falls, by one
+  // at each) and the count inside stays above the layer's own up to its last character. A layer
+  // that matches encloses itself in matching outer layers, so the layers that match are the first
+  // ones: search for the last.
+  const std::int32_t level = m_balance[s.begin];
+  const auto matches = [&](std::uint32_t k) {
+    const std::uint32_t open = s.begin + k + 1;
+    const std::uint32_t close = s.end - k - 1;
+    return open <= close && m_balance[open] - level == static_cast<std::int32_t>(k + 1) &&
+           m_balance[close] - m_balance[s.end] == static_cast<std::int32_t>(k + 1) &&
+           m_firstDip[open] == close + 1;
+  };
+  if (s.size() < 2 || !matches(0)) return s;
+  std::uint32_t low = 0;              // a layer known to match
+  std::uint32_t high = s.size() / 2;  // one known not to
+  while (high - low > 1) {
+    const std::uint32_t middle = low + (high - low) / 2;
+    (matches(middle) ? low : high) = middle;
+  }
+  return {s.begin + low + 1, s.end - low - 1};
 }
 
 std::optional<Span> Recognisers::acceptAs(Span s, Forms forms) {
@@ -481,7 +552,13 @@ std::optional<Match> Recognisers::splitAtCharacter(std::uint8_t rule, char op, S
 
 std::optional<Match> Recognisers::splitAtWord(const std::vector<std::uint64_t>& at, Span s) {
   if (s.size() < 3 || signsInside(m_binarySigns, s)) return std::nullopt;
-  const auto [first, last] = occurrences(at, Span{s.begin, s.end - 2});
+  auto [first, last] = occurrences(at, Span{s.begin, s.end - 2});
+  // The right operand cannot hold an operator word, so the splits before the last one would all
+  // fail: start at it (a word two letters earlier overlaps it, as in "MODIV"). Without this a
+  // chain would try every split of every one of its left operands.
+  if (const auto word = lastOperatorWord(s)) {
+    first = std::lower_bound(first, last, levelKey(m_balance[s.begin], std::max(*word, s.begin + 2) - 2));
+  }
   for (const auto* key = first; key != last; ++key) {
     const std::uint32_t p = offsetOf(*key);
     if (m_deferring) return std::nullopt;
@@ -548,7 +625,7 @@ std::optional<Match> Recognisers::CheckPower(Span s) {
 }
 
 std::optional<Match> Recognisers::computePower(Span s) {
-  if (signsInside(m_binarySigns, s)) return std::nullopt;
+  if (signsInside(m_binarySigns, s) || lastOperatorWord(s)) return std::nullopt;
   const auto [first, last] = occurrences(m_caret, s);
   for (const auto* key = first; key != last; ++key) {
     const std::uint32_t p = offsetOf(*key);

@@ -98,6 +98,9 @@ class Recognisers {
 
   std::optional<Match> computeBracket(Span s);
   std::optional<Match> computeTerm(Span s);
+  /// The span inside every layer of brackets that encloses s with its outer brackets matching
+  /// each other; s itself when its first and last characters are no such pair.
+  [[nodiscard]] Span innermostLayer(Span s) const;
   std::optional<Match> computeNegate(Span s);
   std::optional<Match> computeAdd(Span s);
   std::optional<Match> computeSubtract(Span s);
@@ -121,6 +124,11 @@ class Recognisers {
   [[nodiscard]] std::optional<std::pair<std::uint32_t, std::uint32_t>> signsInside(
       const std::vector<std::uint64_t>& at, Span s) const;
   [[nodiscard]] bool hasOccurrence(const std::vector<std::uint64_t>& at, Span s) const;
+  /// The offset of the last "DIV" or "MOD" that lies wholly within s at s's own level and can
+  /// belong to no name, or nothing; always nothing where refusing spans early is not safe.
+  [[nodiscard]] std::optional<std::uint32_t> lastOperatorWord(Span s) const;
+  /// Fills m_operatorWords from the occurrences of "DIV" and "MOD".
+  void findOperatorWords();
   /// Positions of "(" and "," within s, at any bracket level.
   [[nodiscard]] std::pair<const std::uint32_t*, const std::uint32_t*> positions(
       const std::vector<std::uint32_t>& at, Span s) const;
@@ -139,6 +147,9 @@ class Recognisers {
   // sign or "E"): no form but a sum or a difference holds one inside, and no form but a sum holds
   // such a "+". Keyed like the operators.
   std::vector<std::uint64_t> m_binarySigns, m_binaryPlus;
+  // The "DIV" and "MOD" that no variable or function name written there can hold: no operand of
+  // a division, power or call holds one at its own level. Keyed like the operators.
+  std::vector<std::uint64_t> m_operatorWords;
   std::vector<std::int32_t> m_balance;
   // For each offset, the first later offset whose running count falls below it.
   std::vector<std::uint32_t> m_firstDip;

@@ -15,6 +15,12 @@ auto lowerBoundByName(Entries& entries, std::string_view name) {
                           [](const auto& e, std::string_view n) { return compareTextAscii(e.name, n) < 0; });
 }
 
+/// True for a name (in capitals) that holds "DIV" or "MOD": written in a line, those letters are
+/// no operator.
+inline bool holdsOperatorWord(std::string_view name) {
+  return name.find("DIV") != std::string_view::npos || name.find("MOD") != std::string_view::npos;
+}
+
 /// The index of the entry with that name (compared without regard to case), or -1.
 template <typename Entries>
 int indexByName(const Entries& entries, std::string_view name) {

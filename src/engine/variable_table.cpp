@@ -9,6 +9,7 @@ int VariableTable::find(std::string_view name) const { return indexByName(m_entr
 
 long double* VariableTable::add(std::string name, long double value) {
   const auto at = lowerBoundByName(m_entries, name);
+  if (holdsOperatorWord(name)) m_wordNames.push_back(name);
   auto cell = std::make_unique<long double>(value);
   long double* address = cell.get();
   m_entries.insert(at, Entry{std::move(name), std::move(cell)});

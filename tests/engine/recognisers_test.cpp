@@ -6,6 +6,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "engine/fpu_status.h"
 #include "engine/parser.h"
@@ -170,12 +171,82 @@ INSTANTIATE_TEST_SUITE_P(
         LongLine{"ProductOf100000Factors", joined(100000, "*", "2", "2"), kTooManyNestings, kTooDeep.c_str()},
         LongLine{"DifferenceChain", joined(100000, "-"), kTooManyNestings, kUncachedCannotFinish},
         LongLine{"QuotientChain", joined(100000, "/"), kTooManyNestings, kUncachedCannotFinish},
-        LongLine{"ModuloChain", joined(3000, "MOD", "7", "5"), kTooManyNestings, kUncachedCannotFinish},
+        LongLine{"IntegerDivisionChain", joined(100000, "DIV", "7", "5"), kTooManyNestings,
+                 kUncachedCannotFinish},
+        LongLine{"ModuloChain", joined(100000, "MOD", "7", "5"), kTooManyNestings, kUncachedCannotFinish},
+        LongLine{"WordChainOfPowers", joined(100000, "DIV", "2^2", "2^2"), kTooManyNestings,
+                 kUncachedCannotFinish},
+        LongLine{"WordChainAfterALargeConstant", joined(2000, "MOD", "1E30", "7"), kTooManyNestings,
+                 kUncachedCannotFinish},
         LongLine{"PowerChain", joined(100000, "^", "2", "2"), "compile: Parsing error", kSameAsCached},
         LongLine{"SumOfBracketedTerms", joined(100000, "+", "(1)", "(1)"), kTooManyNestings,
                  kTooDeep.c_str()},
         LongLine{"LongConstant", repeated("1", 1000000), "compile: Floating point overflow", kSameAsCached}),
     testing_support::RowName());
+
+// "DIV" and "MOD" may be letters of a name; a chain skips the splits whose right operand would
+// hold a word that no name covers, and must still split where the full rules do.
+TEST(RecogniserCache, WordChainsAmongNamesGiveTheUncachedResults) {
+  TParser cached;
+  TParser uncached;
+  uncached.setRecogniserMode(RecogniserMode::kUncached);
+  for (TParser* p : {&cached, &uncached}) {
+    p->SetVariable("XMODY", 4);
+    p->SetVariable("DIVX", 3);
+    p->SetVariable("IVX", 2);
+    p->SetVariable("IVY", 6);
+    p->SetVariable("ADIVBDIVC", 5);
+    p->AddFunctionTwoParam("MODDIV", [](TEvalStep& step) { *step.result = *step.operand1 - *step.operand2; });
+  }
+  for (const std::string& text : std::vector<std::string>{"7DIV2DIV1",
+                                                          "7MOD4MOD3",
+                                                          "XMODYDIVXMODY",
+                                                          "DIVXDIVDIVX",
+                                                          "1DIVXMODY",
+                                                          "XMODYMODXMODY",
+                                                          "7MODIVX",
+                                                          "7MODIVY",
+                                                          "1DIV7MODIVY",
+                                                          "9DIVIVX",
+                                                          "7MODDIVX",
+                                                          "2^2DIV2^2DIV2",
+                                                          "2DIVX^2MOD3",
+                                                          "2^XMODY",
+                                                          "2^XMODYMOD3",
+                                                          "XMODY^2DIVDIVX",
+                                                          "1/2DIV3/4",
+                                                          "-XMODYDIV2",
+                                                          "(1DIV2)MOD(3DIV4)DIV5",
+                                                          "SIN(1)DIV2",
+                                                          "MODDIV(9,2)DIV2",
+                                                          "9DIVMODDIV(9,2)",
+                                                          "9MODMODDIV(9DIV2,2)^2",
+                                                          "9DIVADIVBDIVC",
+                                                          "ADIVBDIVCDIVADIVBDIVC",
+                                                          "9DIVADIVB",
+                                                          "1E30DIV2DIV3",
+                                                          "2DIV1E30MOD7",
+                                                          "12345678901234567890DIV2DIV3",
+                                                          "2^12345678901234567890DIV2",
+                                                          "2^-1E30DIV2",
+                                                          "2^+1E19MOD2",
+                                                          "2^--1E30DIV2",
+                                                          "1E5000DIV2DIV3",
+                                                          "2DIV1E4931MOD1E4932",
+                                                          "2^.5E19DIV2",
+                                                          "2^(1E30)DIV2",
+                                                          "1E30^2DIV2",
+                                                          "2^X^1E30DIV2",
+                                                          "7DIV2*3DIV2",
+                                                          "7DIV2+3MOD2",
+                                                          "7DIV",
+                                                          "DIV7",
+                                                          "7MODMOD2",
+                                                          joined(12, "DIV", "XMODY", "DIVX"),
+                                                          joined(12, "MOD", "ADIVBDIVC", "9")}) {
+    EXPECT_EQ(compileAndDescribe(cached, text), compileAndDescribe(uncached, text)) << text;
+  }
+}
 
 TEST(RecogniserCache, ChainsCompileInTimeLinearEnoughToFinish) {
   TParser parser;
