@@ -11,11 +11,13 @@
 #include "config/temp_folder.h"
 #include "scratchpad/content_file.h"
 #include "scratchpad/headless_scratch_pad.h"
+#include "support/recording_message_box.h"
 #include "support/row_name.h"
 
 namespace ormel {
 namespace {
 
+using testing_support::RecordingMessageBox;
 using testing_support::TempFolderTest;
 
 /// The id of a process that has ended (and been reaped), so nothing runs under it.
@@ -25,21 +27,6 @@ long endedPid() {
   ::waitpid(child, nullptr, 0);
   return child;
 }
-
-class AnsweringBox final : public MessageBox {
- public:
-  explicit AnsweringBox(bool yes) : m_yes(yes) {}
-  void showMessage(const std::string& text) override { log.push_back("info: " + text); }
-  bool askYesNo(const std::string& text) override {
-    log.push_back("ask: " + text);
-    return m_yes;
-  }
-  void showError(const std::string& text) override { log.push_back("error: " + text); }
-  std::vector<std::string> log;
-
- private:
-  bool m_yes;
-};
 
 class RecoveryOfferTest : public TempFolderTest {
  protected:
@@ -56,7 +43,7 @@ class RecoveryOfferTest : public TempFolderTest {
     }
     return found;
   }
-  [[nodiscard]] std::optional<RecoveryFiles> offer(AnsweringBox& box) {
+  [[nodiscard]] std::optional<RecoveryFiles> offer(RecordingMessageBox& box) {
     return offerLeftRecovery(folder(), ::getpid(), RecoveryTarget{box, pad.pad, pad.parser, *pad.variables});
   }
 
@@ -88,7 +75,7 @@ TEST_F(RecoveryOfferTest, FindsOnlyWhatEndedInstancesLeft) {
 }
 
 TEST_F(RecoveryOfferTest, NoLeftFilesAsksNothing) {
-  AnsweringBox box(true);
+  RecordingMessageBox box(true);
   EXPECT_FALSE(offer(box));
   EXPECT_TRUE(box.log.empty());
 }
@@ -114,7 +101,7 @@ TEST_F(RecoveryOfferTest, YesRestoresThePadAndReplacesTheVariables) {
   pad.enterLine("6*7");
   const long ended = endedPid();
   leaveRecovery(ended, kLeftPad, kLeftVars);
-  AnsweringBox box(true);
+  RecordingMessageBox box(true);
   const std::optional<RecoveryFiles> restored = offer(box);
   ASSERT_TRUE(restored);
   EXPECT_EQ(restored->pad, recoveryFilesOf(folder(), ended).pad);
@@ -135,7 +122,7 @@ TEST_F(RecoveryOfferTest, NoKeepsTheStartAndSetsTheFilesAside) {
   pad.enterLine("today = 5");
   const long ended = endedPid();
   leaveRecovery(ended, kLeftPad, kLeftVars);
-  AnsweringBox box(false);
+  RecordingMessageBox box(false);
   EXPECT_FALSE(offer(box));
   EXPECT_EQ(pad.pad.text(), "today = 5\n");
   EXPECT_EQ(pad.varsTextLabel.caption(), "TODAY=5");
@@ -159,7 +146,7 @@ TEST_F(RecoveryOfferTest, OnlyTheNewestIsOfferedAndTheOlderAreSetAside) {
       std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
   std::filesystem::last_write_time(recoveryFilesOf(folder(), older).pad, past);
   std::filesystem::last_write_time(recoveryFilesOf(folder(), older).vars, past);
-  AnsweringBox box(true);
+  RecordingMessageBox box(true);
   ASSERT_TRUE(offer(box));
   EXPECT_EQ(box.log.size(), 1U);
   EXPECT_EQ(pad.pad.text(), "newer");
@@ -172,7 +159,7 @@ TEST_F(RecoveryOfferTest, AnUnreadableCopyIsReportedAndKept) {
   const long ended = endedPid();
   leaveRecovery(ended, kLeftPad,
                 "<variables>\r\n <variable name=\"X\" value=\"oops\" />\r\n</variables>\r\n");
-  AnsweringBox box(true);
+  RecordingMessageBox box(true);
   EXPECT_FALSE(offer(box));
   ASSERT_EQ(box.log.size(), 2U);
   EXPECT_TRUE(box.log[1].starts_with("error: ormelCalc could not read all of its recovery copy:\n"))

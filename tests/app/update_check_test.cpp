@@ -14,6 +14,7 @@
 #include "app/support/local_http_server.h"
 #include "app/support/stand_in_updater.h"
 #include "base/task_queue_window_thread.h"
+#include "support/recording_message_box.h"
 #include "support/row_name.h"
 
 namespace ormel {
@@ -24,22 +25,11 @@ using testing_support::httpResponse;
 using testing_support::kStandInUpdater;
 using testing_support::LocalHttpServer;
 using testing_support::ReceivedRequest;
+using testing_support::RecordingMessageBox;
 using testing_support::ServerConnection;
 
 constexpr std::string_view kVersionPath = "/ormelWare/files/ormelCalc/ormelCalc2.upd";
 constexpr std::string_view kUpdaterPath = "/ormelWare/files/ormelUpdater/ormelUpdater.exe";
-
-class RecordingMessages final : public MessageBox {
- public:
-  void showMessage(const std::string& text) override { m_log.push_back("info: " + text); }
-  bool askYesNo(const std::string& text) override {
-    m_log.push_back("ask: " + text);
-    return m_answer;
-  }
-  void showError(const std::string& text) override { m_log.push_back("error: " + text); }
-  std::vector<std::string> m_log;
-  bool m_answer = false;
-};
 
 class RecordingWindow final : public UpdateWindow {
  public:
@@ -110,7 +100,7 @@ class UpdateCheckTest : public testing::TestWithParam<CheckRow> {
   TaskQueueWindowThread m_windowThread;
   THTTPGet m_get{m_windowThread};
   HTTPGetDownloader m_downloader{m_get};
-  RecordingMessages m_messages;
+  RecordingMessageBox m_messages;
   RecordingWindow m_window;
   WaitingStarter m_starter;
 };
@@ -136,13 +126,13 @@ TEST_P(UpdateCheckTest, RunsTheWholeCheck) {
   const std::string address =
       row.versionFile ? server.url("") : "http://127.0.0.1:" + std::to_string(LocalHttpServer::unusedPort());
   if (row.updaterPresent) write("ormelUpdater.exe", *row.updaterPresent);
-  m_messages.m_answer = row.answerYes;
+  m_messages.answer = row.answerYes;
   UpdateCheck check(pathsFor(address), m_downloader, m_messages, m_window, m_starter);
   check.checkForUpdate();
 
   std::vector<std::string> expected;
   for (const std::string& message : row.messages) expected.push_back(replaced(message, "%u", address));
-  EXPECT_EQ(m_messages.m_log, expected);
+  EXPECT_EQ(m_messages.log, expected);
   EXPECT_EQ(m_window.m_log, row.window);
   if (row.versionFile) {
     EXPECT_EQ(read("ormelCalc2.upd"), *row.versionFile);
@@ -274,7 +264,7 @@ TEST_F(UpdateCheckTest, FailedUpdaterIsFetchedByTheNextCheck) {
       connection.send(kUpdater);
     }
   });
-  m_messages.m_answer = true;
+  m_messages.answer = true;
   UpdateCheck check(pathsFor(server.url("")), m_downloader, m_messages, m_window, m_starter);
   check.checkForUpdate();
   EXPECT_EQ(m_window.m_log, "hide show ");
@@ -302,7 +292,7 @@ TEST_F(UpdateCheckTest, SecondCheckDuringTheDownloadReturnsAtOnce) {
   });
   check.checkForUpdate();
   user.join();
-  EXPECT_EQ(m_messages.m_log, std::vector<std::string>{kLatest});
+  EXPECT_EQ(m_messages.log, std::vector<std::string>{kLatest});
   EXPECT_EQ(m_window.m_log, "hide show ");
   EXPECT_EQ(server.requests().size(), 1u);
 }

@@ -13,21 +13,10 @@
 #include "config/headless_window.h"
 #include "scratchpad/memory_text_control.h"
 #include "scratchpad/memory_widgets.h"
+#include "support/recording_message_box.h"
 #include "support/window_actions.h"
 
 namespace ormel::testing_support {
-
-/// Messages, questions and errors as they were shown; questions are answered no.
-class RecordingMessageBox final : public MessageBox {
- public:
-  void showMessage(const std::string& text) override { log.push_back("message: " + text); }
-  bool askYesNo(const std::string& text) override {
-    log.push_back("question: " + text);
-    return false;
-  }
-  void showError(const std::string& text) override { log.push_back("error: " + text); }
-  std::vector<std::string> log;
-};
 
 /// A save dialog that notes each question and gives the set answer (empty: cancelled).
 class RecordingFileDialog final : public FileDialog {
