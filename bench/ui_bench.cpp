@@ -207,7 +207,7 @@ void UiBench::openBigSheetBesideTheFloor_data() {
 
 void UiBench::openBigSheetBesideTheFloor() {
   QFETCH(bool, floor);
-  constexpr int kLines = 100000;
+  const int kLines = qEnvironmentVariableIntValue("BIG") ? qEnvironmentVariableIntValue("BIG") : 100000;
   QTemporaryDir folder;
   const std::string sheet = folder.filePath("big.ocs").toStdString();
   const ormel::StyledText content = sheetOf(kLines);
@@ -219,7 +219,7 @@ void UiBench::openBigSheetBesideTheFloor() {
   }
   Desk desk;
   QVERIFY(desk.start());
-  QTextEdit& pad = desk.pad();
+  QPlainTextEdit& pad = desk.pad();
   QCoreApplication::processEvents();
   malloc_trim(0);
   const long before = residentKb();

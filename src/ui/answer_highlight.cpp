@@ -1,7 +1,7 @@
 #include "ui/answer_highlight.h"
 
+#include <QPlainTextEdit>
 #include <QTextBlock>
-#include <QTextEdit>
 
 namespace ormel {
 
@@ -27,7 +27,8 @@ QList<QTextEdit::ExtraSelection> othersOf(const QList<QTextEdit::ExtraSelection>
 
 }  // namespace
 
-AnswerHighlight::AnswerHighlight(QTextEdit& editor, QObject* parent) : QObject(parent), m_editor(editor) {
+AnswerHighlight::AnswerHighlight(QPlainTextEdit& editor, QObject* parent)
+    : QObject(parent), m_editor(editor) {
   m_timer.setSingleShot(true);
   m_timer.setInterval(kDuration);
   connect(&m_timer, &QTimer::timeout, this, &AnswerHighlight::clear);

@@ -6,7 +6,7 @@
 
 #include "scratchpad/recalculation.h"
 
-class QTextEdit;
+class QPlainTextEdit;
 
 namespace ormel {
 
@@ -21,7 +21,7 @@ class AnswerHighlight : public QObject {
   static constexpr int kDuration = 1500;
 
   /// The editor must outlive the highlight.
-  explicit AnswerHighlight(QTextEdit& editor, QObject* parent = nullptr);
+  explicit AnswerHighlight(QPlainTextEdit& editor, QObject* parent = nullptr);
 
   /// Replaces the marks by the spans that show in the editor's viewport; each takes a mix of the
   /// background and its own text colour.
@@ -32,7 +32,7 @@ class AnswerHighlight : public QObject {
   [[nodiscard]] std::vector<TextSpan> spans() const;
 
  private:
-  QTextEdit& m_editor;
+  QPlainTextEdit& m_editor;
   QTimer m_timer;
 };
 

@@ -27,7 +27,7 @@ bool continuesName(const QString& text) {
 CompletionPopup::CompletionPopup(ScratchPadEdit& pad, NameCompleter& completer, Run run)
     : m_pad(pad), m_completer(completer), m_run(std::move(run)) {
   connect(&m_pad, &ScratchPadEdit::keyTyped, this, &CompletionPopup::keyTyped);
-  connect(&m_pad, &QTextEdit::cursorPositionChanged, this, [this] {
+  connect(&m_pad, &QPlainTextEdit::cursorPositionChanged, this, [this] {
     if (isShown() && m_pad.textCursor().position() != m_caret) hide();
   });
   connect(m_pad.verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { hide(); });

@@ -22,7 +22,7 @@ ErrorMarkView::ErrorMarkView(ScratchPadEdit& editor, ErrorMarks& marks) : m_edit
   m_editor.setOverlayPainter([this](QPainter& painter, const QRect& area) { paintMarks(painter, area); });
   m_marks.setListener(this);
   // The editor's signal, since a sheet opened replaces the document.
-  connect(&m_editor, &QTextEdit::textChanged, this, [this] { followEdit(); });
+  connect(&m_editor, &QPlainTextEdit::textChanged, this, [this] { followEdit(); });
   m_editor.viewport()->installEventFilter(this);
 }
 

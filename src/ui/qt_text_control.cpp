@@ -1,9 +1,10 @@
 #include "ui/qt_text_control.h"
 
+#include <QPlainTextDocumentLayout>
+#include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QTextEdit>
 #include <algorithm>
 #include <utility>
 #include <vector>
@@ -95,7 +96,7 @@ QColor toQColor(Color color) { return {color & 0xFF, (color >> 8) & 0xFF, (color
 
 Color fromQColor(const QColor& color) { return color.red() | (color.green() << 8) | (color.blue() << 16); }
 
-QtTextControl::QtTextControl(QTextEdit& editor)
+QtTextControl::QtTextControl(QPlainTextEdit& editor)
     : m_editor(editor),
       m_mirror(std::make_unique<QtContentMirror>(
           *editor.document(), [this](const QTextBlock& block) { return lineOf(block); })) {}
@@ -393,8 +394,8 @@ void QtTextControl::saveContent(const std::string& path) const {
 }
 
 void QtTextControl::loadContent(const std::string& path) {
-  // A document the editor does not show yet fills without laying out, and with undo off keeps
-  // no record of the fill; shown, it is laid out lazily, as plain text set in one go would be.
+  // A document without a layout fills without laying out, and with undo off keeps no record of
+  // the fill; the editor's layout, given once it is full, lays out only the lines that show.
   const QTextDocument& shown = *m_editor.document();
   auto document = std::make_unique<QTextDocument>();
   document->setDefaultFont(shown.defaultFont());
@@ -404,6 +405,7 @@ void QtTextControl::loadContent(const std::string& path) {
   DocumentFiller filler(*document);
   loadContentFile(path, defaultStyle(), filler);
   document->setUndoRedoEnabled(true);
+  document->setDocumentLayout(new QPlainTextDocumentLayout(document.get()));
   adopt(std::move(document));
 }
 

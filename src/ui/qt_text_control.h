@@ -15,7 +15,7 @@
 
 class QTextBlock;
 class QTextDocument;
-class QTextEdit;
+class QPlainTextEdit;
 
 namespace ormel {
 
@@ -23,14 +23,14 @@ namespace ormel {
 [[nodiscard]] QColor toQColor(Color color);
 [[nodiscard]] Color fromQColor(const QColor& color);
 
-/// The scratch pad's text control on a QTextEdit: blocks are lines, positions are QTextCursor's
+/// The scratch pad's text control on a QPlainTextEdit: blocks are lines, positions are QTextCursor's
 /// (UTF-16 code units, a block separator counting one), the insertion style is the editor's
 /// current character format. Behaves as the in-memory control does. Its look (font, colours)
 /// is what the switches and preferences set.
 class QtTextControl final : public TextControl, public ScratchPadLook {
  public:
   /// The editor must outlive the control.
-  explicit QtTextControl(QTextEdit& editor);
+  explicit QtTextControl(QPlainTextEdit& editor);
   ~QtTextControl() override;
   QtTextControl(const QtTextControl&) = delete;
   QtTextControl& operator=(const QtTextControl&) = delete;
@@ -104,7 +104,7 @@ class QtTextControl final : public TextControl, public ScratchPadLook {
     CharStyle style;
   };
 
-  QTextEdit& m_editor;
+  QPlainTextEdit& m_editor;
   std::optional<SelectionStyle> m_selectionStyle;
   KeyEventSink* m_sink = nullptr;
   Color m_defaultTextColor = 0;

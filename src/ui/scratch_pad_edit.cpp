@@ -17,12 +17,11 @@ KeyModifiers keyModifiersOf(Qt::KeyboardModifiers modifiers) {
                       modifiers.testFlag(Qt::AltModifier)};
 }
 
-ScratchPadEdit::ScratchPadEdit(QWidget* parent) : QTextEdit(parent) {
+ScratchPadEdit::ScratchPadEdit(QWidget* parent) : QPlainTextEdit(parent) {
   setObjectName(QStringLiteral("ScratchPad"));
-  setLineWrapMode(QTextEdit::NoWrap);
+  setLineWrapMode(QPlainTextEdit::NoWrap);
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-  setAcceptRichText(false);
   setTabChangesFocus(true);
   QFont padFont(QStringLiteral("Verdana"));
   padFont.setPixelSize(13);
@@ -78,7 +77,7 @@ void ScratchPadEdit::pressKey(QKeyEvent* event) {
 void ScratchPadEdit::keyReleaseEvent(QKeyEvent* event) {
   // A held key repeats its press; the rules see one release, when the key comes up.
   if (m_sink == nullptr || event->isAutoRepeat()) {
-    QTextEdit::keyReleaseEvent(event);
+    QPlainTextEdit::keyReleaseEvent(event);
     return;
   }
   if (m_keysDown.erase(physicalKeyOf(*event)) == 0) {
@@ -94,7 +93,7 @@ void ScratchPadEdit::keyReleaseEvent(QKeyEvent* event) {
 }
 
 void ScratchPadEdit::paintEvent(QPaintEvent* event) {
-  QTextEdit::paintEvent(event);
+  QPlainTextEdit::paintEvent(event);
   if (!m_overlay) return;
   QPainter painter(viewport());
   painter.setClipRect(event->rect());
@@ -118,7 +117,7 @@ void ScratchPadEdit::applyKey(QKeyEvent* event) {
     redo();
     return;
   }
-  QTextEdit::keyPressEvent(event);
+  QPlainTextEdit::keyPressEvent(event);
 }
 
 bool ScratchPadEdit::canInsertFromMimeData(const QMimeData* source) const { return source->hasText(); }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QTextEdit>
+#include <QPlainTextEdit>
 #include <functional>
 #include <set>
 
@@ -14,7 +14,7 @@ namespace ormel {
 /// The rich-text scratch pad: no wrap, a vertical scroll bar, plain-text paste with its lines
 /// as paragraphs, Enter always a new paragraph, and Ctrl+Z / Ctrl+Y (and Ctrl+Shift+Z) for undo
 /// and redo. Everything the key sink changes on a key release is one undo step.
-class ScratchPadEdit : public QTextEdit {
+class ScratchPadEdit : public QPlainTextEdit {
   Q_OBJECT
 
  public:

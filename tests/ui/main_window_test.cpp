@@ -107,7 +107,7 @@ void MainWindowTest::layoutHasTheDesignedParts() {
   QCOMPARE(form.findChild<QStatusBar*>("StatusBar"), form.statusBar());
   QCOMPARE(form.statusTextLabel()->text(), QString("Ready"));
   QCOMPARE(form.varsTextLabelWidget()->text(), QString("No defined variables"));
-  QCOMPARE(desk.pad().lineWrapMode(), QTextEdit::NoWrap);
+  QCOMPARE(desk.pad().lineWrapMode(), QPlainTextEdit::NoWrap);
   QCOMPARE(desk.pad().verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
   QVERIFY(desk.pad().font().bold());
   QCOMPARE(desk.pad().palette().color(QPalette::Base), QColor(Qt::black));

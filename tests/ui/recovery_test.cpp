@@ -6,10 +6,10 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextBlock>
 #include <QTextCursor>
-#include <QTextEdit>
 #include <functional>
 
 #include "app/recovery_copy.h"
