@@ -62,12 +62,11 @@ void appendStyle(std::string& out, CharStyle style, const std::map<Color, int>& 
   out += style.bold ? "\\b " : "\\b0 ";
 }
 
-/// The document for any sequence of lines; lineOf gives an element's StyledLine.
-template <typename Lines, typename LineOf>
-std::string rtfOf(const Lines& content, std::string_view fontFace, LineOf lineOf) {
+/// The document for any sequence of lines.
+template <typename Lines>
+std::string rtfOf(const Lines& content, std::string_view fontFace) {
   std::map<Color, int> colors;
-  for (const auto& element : content) {
-    const StyledLine& line = lineOf(element);
+  for (const StyledLine& line : content) {
     colors.emplace(line.lineStyle.color & kColorMask, 0);
     for (const CharStyle& style : line.styles) colors.emplace(style.color & kColorMask, 0);
   }
@@ -86,9 +85,10 @@ std::string rtfOf(const Lines& content, std::string_view fontFace, LineOf lineOf
            "\\blue" + std::to_string((color >> 16) & 0xFF) + ";";
   }
   out += "}\r\n\\viewkind4\\pard\\f0\\fs20 ";
-  for (std::size_t n = 0; n < content.size(); ++n) {
-    const StyledLine& line = lineOf(content[n]);
-    if (n > 0) out += "\\par\r\n";
+  bool first = true;
+  for (const StyledLine& line : content) {
+    if (!first) out += "\\par\r\n";
+    first = false;
     if (line.text.empty()) appendStyle(out, line.lineStyle, colors);
     for (std::size_t i = 0; i < line.text.size(); ++i) {
       if (i == 0 || !(line.styles[i] == line.styles[i - 1])) {
@@ -106,11 +106,11 @@ std::string rtfOf(const Lines& content, std::string_view fontFace, LineOf lineOf
 }  // namespace
 
 std::string writeRtf(const StyledText& content, std::string_view fontFace) {
-  return rtfOf(content, fontFace, [](const StyledLine& line) -> const StyledLine& { return line; });
+  return rtfOf(content, fontFace);
 }
 
 std::string writeRtf(const ContentSnapshot& content, std::string_view fontFace) {
-  return rtfOf(content, fontFace, [](const SharedLine& line) -> const StyledLine& { return *line; });
+  return rtfOf(content, fontFace);
 }
 
 }  // namespace ormel

@@ -12,21 +12,18 @@ QtContentMirror::QtContentMirror(QTextDocument& document, ReadLine readLine)
           [this](int position, int /*removed*/, int added) { follow(position, added); });
 }
 
-SharedLine QtContentMirror::read(const QTextBlock& block) const {
-  return std::make_shared<const StyledLine>(m_readLine(block));
-}
-
 ContentSnapshot QtContentMirror::snapshot() {
   // A change the document did not announce would show as a different number of lines.
   if (static_cast<int>(m_lines.size()) != m_document.blockCount()) rebuild();
-  return m_lines;
+  return m_lines.snapshot();
 }
 
 void QtContentMirror::rebuild() {
-  m_lines.clear();
-  m_lines.reserve(static_cast<std::size_t>(m_document.blockCount()));
+  StyledText lines;
+  lines.reserve(static_cast<std::size_t>(m_document.blockCount()));
   for (QTextBlock block = m_document.begin(); block.isValid(); block = block.next())
-    m_lines.push_back(read(block));
+    lines.push_back(m_readLine(block));
+  m_lines.replace(0, m_lines.size(), std::move(lines));
 }
 
 void QtContentMirror::follow(int position, int added) {
@@ -43,23 +40,14 @@ void QtContentMirror::follow(int position, int added) {
   if (first > lastNew || lastOld < first || lastOld >= static_cast<int>(m_lines.size())) {
     rebuild();
   } else {
-    ContentSnapshot changed;
+    StyledText changed;
     changed.reserve(static_cast<std::size_t>(lastNew - first + 1));
     for (QTextBlock block = firstBlock; block.isValid() && block.blockNumber() <= lastNew;
          block = block.next()) {
-      changed.push_back(read(block));
+      changed.push_back(m_readLine(block));
     }
-    const auto from = m_lines.begin() + first;
-    const auto oldCount = static_cast<std::ptrdiff_t>(lastOld - first + 1);
-    const auto newCount = static_cast<std::ptrdiff_t>(changed.size());
-    const std::ptrdiff_t kept = std::min(oldCount, newCount);
-    std::move(changed.begin(), changed.begin() + kept, from);
-    if (oldCount > newCount) {
-      m_lines.erase(from + kept, from + oldCount);
-    } else {
-      m_lines.insert(from + kept, std::make_move_iterator(changed.begin() + kept),
-                     std::make_move_iterator(changed.end()));
-    }
+    m_lines.replace(static_cast<std::size_t>(first), static_cast<std::size_t>(lastOld - first + 1),
+                    std::move(changed));
   }
   if (m_onChange) m_onChange();
 }

@@ -12,7 +12,7 @@ namespace ormel {
 
 /// A copy of a document's lines, as the text control reads them, that follows every change of
 /// the document: a change costs the lines it touches, and a snapshot of the whole content costs
-/// a pointer per line however long the lines are.
+/// a pointer per chunk of lines.
 class QtContentMirror final : public QObject {
  public:
   using ReadLine = std::function<StyledLine(const QTextBlock&)>;
@@ -29,11 +29,10 @@ class QtContentMirror final : public QObject {
 
  private:
   void follow(int position, int added);
-  [[nodiscard]] SharedLine read(const QTextBlock& block) const;
 
   QTextDocument& m_document;
   ReadLine m_readLine;
-  ContentSnapshot m_lines;
+  SharedLines m_lines;
   std::function<void()> m_onChange;
 };
 

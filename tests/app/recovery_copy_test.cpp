@@ -24,12 +24,6 @@ StyledText samplePad() {
           styled(u"", CharStyle{0xFFFFFF, false})};
 }
 
-ContentSnapshot snapshotOf(const StyledText& text) {
-  ContentSnapshot snapshot;
-  for (const StyledLine& line : text) snapshot.push_back(std::make_shared<const StyledLine>(line));
-  return snapshot;
-}
-
 class RecoveryCopyTest : public TempFolderTest {
  protected:
   std::unique_ptr<RecoveryCopy> makeCopy(const std::string& folder) {
@@ -40,7 +34,7 @@ class RecoveryCopyTest : public TempFolderTest {
     return std::make_unique<RecoveryCopy>(
         recoveryFilesOf(folder, 4242), std::move(quiet), std::move(longest), [this] {
           ++snapshots;
-          return RecoverySnapshot{snapshotOf(pad), vars, std::string(kDefaultSheetFont)};
+          return RecoverySnapshot{ContentSnapshot(pad), vars, std::string(kDefaultSheetFont)};
         });
   }
   std::unique_ptr<RecoveryCopy> makeCopy() { return makeCopy(path("")); }
@@ -177,21 +171,23 @@ TEST_F(RecoveryCopyTest, AdoptedFilesStayWhenTheNewCopyCannotBeWritten) {
 }
 
 TEST_F(RecoveryCopyTest, SnapshotsSharingLinesWithTheWindowAreWrittenWhileItGoesOnEditing) {
-  // As the pad does: each snapshot shares every unchanged line with the window thread, which
+  // As the pad does: each snapshot shares every unchanged chunk with the window thread, which
   // replaces lines and hands over snapshots while the worker is still writing earlier ones.
-  ContentSnapshot lines = snapshotOf(StyledText(200, samplePad()[0]));
+  SharedLines lines;
+  lines.replace(0, 0, StyledText(2000, samplePad()[0]));
   RecoveryCopy copy(recoveryFilesOf(path(""), 4242), std::make_unique<ManualTimer>(),
                     std::make_unique<ManualTimer>(), [&] {
-                      return RecoverySnapshot{lines, vars, std::string(kDefaultSheetFont)};
+                      return RecoverySnapshot{lines.snapshot(), vars, std::string(kDefaultSheetFont)};
                     });
   for (int edit = 0; edit < 300; ++edit) {
-    lines[static_cast<std::size_t>(edit * 7) % lines.size()] = std::make_shared<const StyledLine>(
-        styled(u"x = " + std::u16string(1, char16_t(u'0' + edit % 10)), CharStyle{0x00FFFF, true}));
+    lines.replace(static_cast<std::size_t>(edit * 37) % lines.size(), edit % 3,
+                  StyledText(edit % 4, styled(u"x = " + std::u16string(1, char16_t(u'0' + edit % 10)),
+                                              CharStyle{0x00FFFF, true})));
     copy.noteChange();
     copy.writeNow();
   }
   copy.waitUntilWritten();
-  EXPECT_EQ(read("workspace.dat.recovery-4242"), writeRtf(lines));
+  EXPECT_EQ(read("workspace.dat.recovery-4242"), writeRtf(lines.snapshot()));
   // A normal end while a write is under way waits for it and leaves no file.
   copy.writeNow();
   copy.finish(true);

@@ -294,7 +294,7 @@ void QtTextControlTest::openedSheetKeepsNoUndoHistory() {
   control.setSelStart(0);
   type(control, "1");
   QCOMPARE(control.line(0), std::string("12+3"));
-  QCOMPARE(control.snapshot().front()->text, std::u16string(u"12+3"));
+  QCOMPARE(control.snapshot().begin()->text, std::u16string(u"12+3"));
   editor.undo();
   QCOMPARE(control.line(0), std::string("2+3"));
 }

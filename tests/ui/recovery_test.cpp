@@ -40,11 +40,7 @@ void setCaret(Desk& desk, int position, int anchor = -1) {
   desk.pad().setTextCursor(cursorAt(desk, position, anchor));
 }
 
-ormel::StyledText snapshotText(Desk& desk) {
-  ormel::StyledText lines;
-  for (const ormel::SharedLine& line : desk.form->textControl().snapshot()) lines.push_back(*line);
-  return lines;
-}
+ormel::StyledText snapshotText(Desk& desk) { return desk.form->textControl().snapshot().lines(); }
 
 QString recoveryFile(const char* stem) { return QString("%1.recovery-%2").arg(stem).arg(::getpid()); }
 
