@@ -5,9 +5,13 @@
 
 namespace ormel {
 
-QtContentMirror::QtContentMirror(QTextDocument& document, ReadLine readLine)
+QtContentMirror::QtContentMirror(QTextDocument& document, ReadLine readLine, StyledText lines)
     : m_document(document), m_readLine(std::move(readLine)) {
-  rebuild();
+  if (static_cast<int>(lines.size()) == m_document.blockCount()) {
+    m_lines.replace(0, 0, std::move(lines));
+  } else {
+    rebuild();
+  }
   connect(&m_document, &QTextDocument::contentsChange, this,
           [this](int position, int /*removed*/, int added) { follow(position, added); });
 }

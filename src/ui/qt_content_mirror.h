@@ -17,8 +17,10 @@ class QtContentMirror final : public QObject {
  public:
   using ReadLine = std::function<StyledLine(const QTextBlock&)>;
 
-  /// The document must outlive the mirror.
-  QtContentMirror(QTextDocument& document, ReadLine readLine);
+  /// The document must outlive the mirror. Lines are its lines as readLine reads them, when the
+  /// caller knows them (say, from filling it); otherwise, or if their number is not the
+  /// document's, the document is read.
+  QtContentMirror(QTextDocument& document, ReadLine readLine, StyledText lines);
 
   /// The content as it is now.
   [[nodiscard]] ContentSnapshot snapshot();

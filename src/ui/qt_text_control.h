@@ -73,7 +73,7 @@ class QtTextControl final : public TextControl, public ScratchPadLook {
   void caretToEndOfLine() override;
   void clear() override;
   void saveContent(const std::string& path) const override;
-  /// Opens the sheet in a new document with no undo history, which the editor lays out lazily.
+  /// Opens the sheet in a new document with no undo history; only the lines that show are laid out.
   void loadContent(const std::string& path) override;
 
   /// Points; a size the pad was given in pixels is converted at the screen's resolution.
@@ -95,8 +95,9 @@ class QtTextControl final : public TextControl, public ScratchPadLook {
   [[nodiscard]] static QTextCharFormat formatOf(CharStyle style);
   /// The style text gets in an empty pad, and plain text loaded into it.
   [[nodiscard]] CharStyle defaultStyle() const;
-  /// Puts a filled document in the editor in place of the one it shows, which goes if it is ours.
-  void adopt(std::unique_ptr<QTextDocument> document);
+  /// Puts an empty document in the editor in place of the one it shows, which goes if it is
+  /// ours; the mirror goes with it.
+  void adoptEmptyDocument();
 
   struct SelectionStyle {
     int anchor;

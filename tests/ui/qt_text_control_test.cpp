@@ -12,6 +12,7 @@
 #include <functional>
 #include <sstream>
 
+#include "base/exceptions.h"
 #include "scratchpad/content_file.h"
 #include "scratchpad/memory_text_control.h"
 
@@ -74,6 +75,7 @@ class QtTextControlTest : public QObject {
   void openedSheetIsTheDocumentSetContentMakes_data();
   void openedSheetIsTheDocumentSetContentMakes();
   void openedSheetKeepsNoUndoHistory();
+  void sheetThatCannotBeReadLeavesThePad();
   void bigSheetIsLaidOutWhereItShows();
 };
 
@@ -251,6 +253,8 @@ void QtTextControlTest::openedSheetIsTheDocumentSetContentMakes_data() {
   row("runs of several styles in one line",
       "{\\rtf1" + kColourTable + "\\cf2\\b  5\\cf1 +1\\b0 thin\\par\\par\\par x}");
   row("non-ASCII characters", "{\\rtf1\\ansi" + kColourTable + "\\cf1 \\u233?t\\'e9 \\u8364?\\par}");
+  row("lines in one style after another, empty ones among them",
+      "{\\rtf1" + kColourTable + "\\cf1\\b 1+1\\par 2+2\\par\\par\\cf2  4\\par  5\\par\\cf1\\b0 x\\par}");
   row("an empty document", "{\\rtf1}");
   row("plain text with every kind of break", "2+3\r\n 5\nx\ry\n");
   row("a cut document with no text is plain text", "{\\rtf1{\\fonttbl");
@@ -320,6 +324,16 @@ void QtTextControlTest::bigSheetIsLaidOutWhereItShows() {
   QCOMPARE(control.line(0), std::string("112.5*3+SIN(0.5)"));
   editor.setTextCursor(QTextCursor(middle));
   QTRY_VERIFY(middle.layout()->lineCount() > 0);
+}
+
+void QtTextControlTest::sheetThatCannotBeReadLeavesThePad() {
+  QTemporaryDir folder;
+  QPlainTextEdit editor;
+  ormel::QtTextControl control(editor);
+  type(control, "2+3");
+  QVERIFY_THROWS_EXCEPTION(ormel::EFOpenError, control.loadContent(folder.filePath("missing").toStdString()));
+  QCOMPARE(control.line(0), std::string("2+3"));
+  QCOMPARE(control.snapshot().begin()->text, std::u16string(u"2+3"));
 }
 
 QTEST_MAIN(QtTextControlTest)
