@@ -39,7 +39,12 @@ std::optional<StyledText> readPlainText(std::string_view bytes, CharStyle defaul
 }
 
 void sendStyledText(const StyledText& content, ContentSink& sink) {
-  for (const StyledLine& line : content) {
+  sendStyledText(content.begin(), content.end(), sink);
+}
+
+void sendStyledText(StyledText::const_iterator first, StyledText::const_iterator last, ContentSink& sink) {
+  for (; first != last; ++first) {
+    const StyledLine& line = *first;
     std::size_t run = 0;
     while (run < line.text.size()) {
       std::size_t end = run + 1;

@@ -30,15 +30,15 @@ QTextCharFormat charFormatOf(CharStyle style) {
   return format;
 }
 
-/// Writes a text into an empty document as it is read, the way writeLines does: each line a
-/// block whose own format is the line's style. Characters in one style go in as one piece, line
-/// breaks included (a break takes the style of the line it starts), so a sheet costs a step per
-/// change of style, not two per line.
+/// Writes lines at a cursor, the first into the cursor's (empty) block: each line a block whose
+/// own format is the line's style. Characters in one style go in as one piece, line breaks
+/// included (a break takes the style of the line it starts), so a sheet costs a step per change
+/// of style, not two per line.
 class DocumentFiller final : public ContentSink {
  public:
   /// One edit block for the whole fill: a cursor outside one lays its line out after every
   /// insertion (to know its x), which cost three times the time and four times the memory.
-  explicit DocumentFiller(QTextDocument& document) : m_cursor(&document) { m_cursor.beginEditBlock(); }
+  explicit DocumentFiller(QTextCursor& cursor) : m_cursor(cursor) { m_cursor.beginEditBlock(); }
 
   void run(std::u16string_view text, CharStyle style) override {
     if (!m_lineOpen) openLine(style);
@@ -88,7 +88,7 @@ class DocumentFiller final : public ContentSink {
     return m_formats.emplace_back(style, charFormatOf(style)).second;
   }
 
-  QTextCursor m_cursor;
+  QTextCursor& m_cursor;
   std::vector<std::pair<CharStyle, QTextCharFormat>> m_formats;
   QString m_pending;
   CharStyle m_pendingStyle;
@@ -245,23 +245,9 @@ void QtTextControl::replaceContent(const StyledText& before, const StyledText& a
 
 void QtTextControl::writeLines(QTextCursor& cursor, StyledText::const_iterator first,
                                StyledText::const_iterator last) {
-  for (auto line = first; line != last; ++line) {
-    const QTextCharFormat lineFormat = formatOf(line->lineStyle);
-    if (line == first) {
-      cursor.setBlockCharFormat(lineFormat);
-    } else {
-      cursor.insertBlock(QTextBlockFormat(), lineFormat);
-    }
-    std::size_t run = 0;
-    while (run < line->text.size()) {
-      std::size_t end = run + 1;
-      while (end < line->text.size() && line->styles[end] == line->styles[run]) ++end;
-      cursor.insertText(
-          QString(reinterpret_cast<const QChar*>(line->text.data() + run), static_cast<qsizetype>(end - run)),
-          formatOf(line->styles[run]));
-      run = end;
-    }
-  }
+  DocumentFiller filler(cursor);
+  sendStyledText(first, last, filler);
+  filler.finish();
 }
 
 int QtTextControl::lineCount() const { return m_editor.document()->blockCount(); }
@@ -422,9 +408,8 @@ void QtTextControl::loadContent(const std::string& path) {
   // which is no step to undo.
   QTextDocument& document = *m_editor.document();
   document.setUndoRedoEnabled(false);
-  DocumentFiller filler(document);
-  sendStyledText(lines, filler);
-  filler.finish();
+  QTextCursor cursor(&document);
+  writeLines(cursor, lines.begin(), lines.end());
   document.setUndoRedoEnabled(true);
   // The editor kept the old cursor's insertion format; the caret takes the new text's.
   m_editor.setTextCursor(QTextCursor(&document));

@@ -273,8 +273,10 @@ void QtTextControlTest::openedSheetIsTheDocumentSetContentMakes() {
   QPlainTextEdit filled;
   ormel::QtTextControl reference(filled);
   reference.setDefaultTextColor(kPlain.color);
-  reference.setContent(ormel::readContent(bytes.toStdString(), CharStyle{kPlain.color, true}));
-  QVERIFY(control.content() == reference.content());
+  const ormel::StyledText lines = ormel::readContent(bytes.toStdString(), CharStyle{kPlain.color, true});
+  reference.setContent(lines);
+  QVERIFY(control.content() == lines);
+  QVERIFY(reference.content() == lines);
   // The whole document as Qt sees it: every fragment's colour, weight and font.
   QCOMPARE(opened.document()->toHtml(), filled.document()->toHtml());
   QCOMPARE(opened.document()->defaultFont(), filled.document()->defaultFont());
