@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <string>
+#include <tuple>
 
 #include "base/exceptions.h"
 #include "base/number_format.h"
@@ -172,7 +173,8 @@ Recognisers::Recognisers(std::string_view text, const VariableTable& variables,
       m_functionsTwo(functionsTwo),
       m_pascalNumberformat(pascalNumberformat),
       m_cached(mode == RecogniserMode::kCached),
-      m_pruned(m_cached && !mayThrowWhileRecognising(text)) {
+      m_pruned(m_cached && !mayThrowWhileRecognising(text)),
+      m_edgesKnown(m_pruned && pascalNumberformat) {
   m_balance.resize(text.size() + 1);
   std::int32_t balance = 0;
   for (std::uint32_t i = 0; i < text.size(); ++i) {
@@ -212,6 +214,12 @@ Recognisers::Recognisers(std::string_view text, const VariableTable& variables,
       m_binarySigns.push_back(key);
       if (text[i] == '+') m_binaryPlus.push_back(key);
     }
+    // No operand ends with an operator, "(" or ",", nor starts with an operator, ")" or ",".
+    if ((text[i] == '+' || text[i] == '-') && i > 0 && i + 1 < text.size() &&
+        std::string_view("*/^(,+-").find(text[i - 1]) == std::string_view::npos &&
+        std::string_view("*/^),").find(text[i + 1]) == std::string_view::npos) {
+      (text[i] == '+' ? m_splitPlus : m_splitMinus).push_back(key);
+    }
     if (text.substr(i, 3) == "DIV") m_div.push_back(key);
     if (text.substr(i, 3) == "MOD") m_mod.push_back(key);
   }
@@ -223,12 +231,19 @@ Recognisers::Recognisers(std::string_view text, const VariableTable& variables,
     if (!pending.empty()) m_firstDip[i] = pending.back();
     pending.push_back(i);
   }
-  for (auto* list :
-       {&m_plus, &m_minus, &m_times, &m_slash, &m_caret, &m_div, &m_mod, &m_binarySigns, &m_binaryPlus}) {
+  for (auto* list : {&m_plus, &m_minus, &m_times, &m_slash, &m_caret, &m_div, &m_mod, &m_binarySigns,
+                     &m_binaryPlus, &m_splitPlus, &m_splitMinus}) {
     std::sort(list->begin(), list->end());
   }
   m_balance[text.size()] = balance;
   if (m_pruned) findOperatorWords();
+  // Nor does an operand end with an operator word.
+  for (auto* list : {&m_splitPlus, &m_splitMinus}) {
+    std::erase_if(*list, [&](std::uint64_t key) {
+      return offsetOf(key) >= 3 &&
+             std::binary_search(m_operatorWords.begin(), m_operatorWords.end(), key - 3);
+    });
+  }
 }
 
 void Recognisers::findOperatorWords() {
@@ -523,6 +538,14 @@ std::optional<Match> Recognisers::splitAtCharacter(std::uint8_t rule, char op, S
     if (offsetOf(*first) == s.begin) return std::nullopt;
     first = last - 1;
   }
+  // A product's left operand holds no "*" at its own level, so only the first "*" can split.
+  if (rule == kRuleMultiply && m_pruned && last - first > 1) last = first + 1;
+  // Of the signs, only those that no operand's edge can hold can split (see m_splitPlus): a sign
+  // at the start ends a sum at once and is passed over by a difference, as in the full rules.
+  if ((rule == kRuleAdd || rule == kRuleSubtract) && m_edgesKnown && first != last) {
+    if (offsetOf(*first) == s.begin && rule == kRuleAdd) return std::nullopt;
+    std::tie(first, last) = occurrences(rule == kRuleAdd ? m_splitPlus : m_splitMinus, s);
+  }
   if (rule == kRuleSubtract) {
     if (const auto signs = signsInside(m_binarySigns, s)) {
       // By search, not by walking: a long chain of differences would make that quadratic.
@@ -626,7 +649,11 @@ std::optional<Match> Recognisers::CheckPower(Span s) {
 
 std::optional<Match> Recognisers::computePower(Span s) {
   if (signsInside(m_binarySigns, s) || lastOperatorWord(s)) return std::nullopt;
-  const auto [first, last] = occurrences(m_caret, s);
+  auto [first, last] = occurrences(m_caret, s);
+  // Neither a base nor an exponent holds a "^" at its own level (no name or constant has one), so
+  // only the first "^" can split, and not even that one when there is a second. Trying every "^"
+  // made a chain like 2^3/4^5/... quadratic; skipping is safe where no check can throw.
+  if (m_pruned && last - first > 1) return std::nullopt;
   for (const auto* key = first; key != last; ++key) {
     const std::uint32_t p = offsetOf(*key);
     if (m_deferring) return std::nullopt;

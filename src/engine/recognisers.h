@@ -147,6 +147,10 @@ class Recognisers {
   // sign or "E"): no form but a sum or a difference holds one inside, and no form but a sum holds
   // such a "+". Keyed like the operators.
   std::vector<std::uint64_t> m_binarySigns, m_binaryPlus;
+  // The "+" and "-" that can split: not right after an operator, "(" or ",", nor right before an
+  // operator, ")" or ",", where an operand would end or start; a constant in the fixed form holds
+  // none of these at its edges. Used only when m_edgesKnown; keyed like the operators.
+  std::vector<std::uint64_t> m_splitPlus, m_splitMinus;
   // The "DIV" and "MOD" that no variable or function name written there can hold: no operand of
   // a division, power or call holds one at its own level. Keyed like the operators.
   std::vector<std::uint64_t> m_operatorWords;
@@ -154,6 +158,9 @@ class Recognisers {
   // For each offset, the first later offset whose running count falls below it.
   std::vector<std::uint32_t> m_firstDip;
   bool m_pruned;
+  // Pruned, and constants in the fixed form: which characters can stand at an operand's edges is
+  // known.
+  bool m_edgesKnown;
   // Rule calls open on the stack right now; while a question is deferred every open call returns
   // at once without keeping its answer.
   int m_depth = 0;
