@@ -151,6 +151,77 @@ bool mayThrowWhileRecognising(std::string_view t) {
   return false;
 }
 
+// The same question asked of every piece of a text of constants in the fixed form, and answered
+// exactly enough that constants which fit pass: for each offset, the end of the shortest piece
+// starting there or later that a piece must hold for a check within it to throw (the size plus
+// one where there is none). A constant with d digits before its point (or "E") and exponent x is
+// below 10^(d+x): it overflows only if d+x > 4932, and as an exponent it reaches 2^63 only if
+// d+x > 18. Such a constant holds 4933 digits in a row, or its "E" with a large enough exponent;
+// an exponent also holds its "^" and the digits up to where it exceeds 2^63 - 2.
+std::vector<std::uint32_t> throwingPieceEnds(std::string_view t) {
+  constexpr std::uint32_t kOverflowDigits = 4933;
+  constexpr std::string_view kLargestSafeExponent = "9223372036854775806";
+  const auto n = static_cast<std::uint32_t>(t.size());
+  std::vector<std::uint32_t> end(n + 1, n + 1);
+  const auto piece = [&](std::uint32_t from, std::uint32_t to) { end[from] = std::min(end[from], to); };
+  const auto digitsFrom = [&](std::uint32_t i) {
+    while (i < n && isDigit(t[i])) ++i;
+    return i;
+  };
+  // The exponent written from offset i on ("+" or digits), or nothing for a negative or missing one.
+  const auto exponentAt = [&](std::uint32_t i) -> std::optional<std::uint32_t> {
+    if (i < n && t[i] == '-') return std::nullopt;
+    if (i < n && t[i] == '+') ++i;
+    if (i == n || !isDigit(t[i])) return std::nullopt;
+    std::uint32_t x = 0;
+    for (; i < n && isDigit(t[i]); ++i)
+      x = std::min<std::uint32_t>(x * 10 + static_cast<std::uint32_t>(t[i] - '0'), 1U << 20);
+    return x;
+  };
+  for (std::uint32_t i = 0; i < n; ++i) {
+    if (isDigit(t[i]) && (i == 0 || !isDigit(t[i - 1]))) {
+      const std::uint32_t runEnd = digitsFrom(i);
+      for (std::uint32_t j = i; j + kOverflowDigits <= runEnd; ++j) {
+        if (t[j] != '0') piece(j, j + kOverflowDigits);
+      }
+    }
+    if (t[i] == 'E') {
+      // The digits before the "E", and those before a point in front of them: either may be the
+      // digits before the point of a piece.
+      std::uint32_t begin = i;
+      while (begin > 0 && isDigit(t[begin - 1])) --begin;
+      std::uint32_t digits = i - begin;
+      if (begin > 0 && t[begin - 1] == '.') {
+        std::uint32_t before = begin - 1;
+        while (before > 0 && isDigit(t[before - 1])) --before;
+        digits = std::max(digits, begin - 1 - before);
+      }
+      const auto x = exponentAt(i + 1);
+      if (x && digits + *x >= kOverflowDigits) piece(i, i + 1);
+    }
+    if (t[i] == '^') {
+      std::uint32_t j = i + 1;
+      if (j < n && (t[j] == '+' || t[j] == '-')) ++j;
+      const std::uint32_t runEnd = digitsFrom(j);
+      while (j < runEnd && t[j] == '0') ++j;
+      const std::uint32_t significant = runEnd - j;
+      const auto safeDigits = static_cast<std::uint32_t>(kLargestSafeExponent.size());
+      if (significant >= safeDigits) {
+        const bool exceeds = t.substr(j, safeDigits) > kLargestSafeExponent;
+        if (exceeds || significant > safeDigits) piece(i, j + safeDigits + (exceeds ? 0 : 1));
+      }
+      std::uint32_t e = runEnd;
+      if (e < n && t[e] == '.') e = digitsFrom(e + 1);
+      if (e < n && t[e] == 'E') {
+        const auto x = exponentAt(e + 1);
+        if (x && significant + *x > 18) piece(i, e + 1);
+      }
+    }
+  }
+  for (std::uint32_t i = n; i-- > 0;) end[i] = std::min(end[i], end[i + 1]);
+  return end;
+}
+
 // An answer asked for below this many open rule calls is settled first from the outermost call,
 // so that a line of any length or depth needs no more stack than this.
 constexpr int kDeferDepth = 48;
@@ -173,8 +244,11 @@ Recognisers::Recognisers(std::string_view text, const VariableTable& variables,
       m_functionsTwo(functionsTwo),
       m_pascalNumberformat(pascalNumberformat),
       m_cached(mode == RecogniserMode::kCached),
-      m_pruned(m_cached && !mayThrowWhileRecognising(text)),
-      m_edgesKnown(m_pruned && pascalNumberformat) {
+      m_throwingPieceEnd(throwingPieceEnds(text)) {
+  // Other constants are held to a cruder bound, over the whole line.
+  if (!m_cached || (!pascalNumberformat && mayThrowWhileRecognising(text))) {
+    std::fill(m_throwingPieceEnd.begin(), m_throwingPieceEnd.end(), 0);
+  }
   m_balance.resize(text.size() + 1);
   std::int32_t balance = 0;
   for (std::uint32_t i = 0; i < text.size(); ++i) {
@@ -236,7 +310,7 @@ Recognisers::Recognisers(std::string_view text, const VariableTable& variables,
     std::sort(list->begin(), list->end());
   }
   m_balance[text.size()] = balance;
-  if (m_pruned) findOperatorWords();
+  if (m_cached) findOperatorWords();
   // Nor does an operand end with an operator word.
   for (auto* list : {&m_splitPlus, &m_splitMinus}) {
     std::erase_if(*list, [&](std::uint64_t key) {
@@ -279,13 +353,13 @@ std::pair<const std::uint64_t*, const std::uint64_t*> Recognisers::occurrences(
 }
 
 bool Recognisers::mayBeTerm(Span s) const {
-  if (!m_pruned) return true;
+  if (!safe(s)) return true;
   return m_balance[s.end] == m_balance[s.begin] && m_firstDip[s.begin] > s.end;
 }
 
 std::optional<std::pair<std::uint32_t, std::uint32_t>> Recognisers::signsInside(
     const std::vector<std::uint64_t>& at, Span s) const {
-  if (!m_pruned || s.size() < 2) return std::nullopt;
+  if (s.size() < 2 || !safe(s)) return std::nullopt;
   const std::int32_t level = m_balance[s.begin];
   const auto* end = at.data() + at.size();
   const auto* first = std::lower_bound(at.data(), end, levelKey(level, s.begin + 1));
@@ -300,7 +374,7 @@ bool Recognisers::hasOccurrence(const std::vector<std::uint64_t>& at, Span s) co
 }
 
 std::optional<std::uint32_t> Recognisers::lastOperatorWord(Span s) const {
-  if (s.size() < 3) return std::nullopt;
+  if (s.size() < 3 || !safe(s)) return std::nullopt;
   const auto [first, last] = occurrences(m_operatorWords, {s.begin, s.end - 2});
   if (first == last) return std::nullopt;
   return offsetOf(*(last - 1));
@@ -534,15 +608,15 @@ std::optional<Match> Recognisers::splitAtCharacter(std::uint8_t rule, char op, S
   }
   // A quotient's right operand holds no "/" at its own level, so only the last "/" can split;
   // skipping the others is safe where no check can throw.
-  if (rule == kRuleRealDivision && m_pruned && last - first > 1) {
+  if (rule == kRuleRealDivision && last - first > 1 && safe(s)) {
     if (offsetOf(*first) == s.begin) return std::nullopt;
     first = last - 1;
   }
   // A product's left operand holds no "*" at its own level, so only the first "*" can split.
-  if (rule == kRuleMultiply && m_pruned && last - first > 1) last = first + 1;
+  if (rule == kRuleMultiply && last - first > 1 && safe(s)) last = first + 1;
   // Of the signs, only those that no operand's edge can hold can split (see m_splitPlus): a sign
   // at the start ends a sum at once and is passed over by a difference, as in the full rules.
-  if ((rule == kRuleAdd || rule == kRuleSubtract) && m_edgesKnown && first != last) {
+  if ((rule == kRuleAdd || rule == kRuleSubtract) && m_pascalNumberformat && first != last && safe(s)) {
     if (offsetOf(*first) == s.begin && rule == kRuleAdd) return std::nullopt;
     std::tie(first, last) = occurrences(rule == kRuleAdd ? m_splitPlus : m_splitMinus, s);
   }
@@ -653,7 +727,7 @@ std::optional<Match> Recognisers::computePower(Span s) {
   // Neither a base nor an exponent holds a "^" at its own level (no name or constant has one), so
   // only the first "^" can split, and not even that one when there is a second. Trying every "^"
   // made a chain like 2^3/4^5/... quadratic; skipping is safe where no check can throw.
-  if (m_pruned && last - first > 1) return std::nullopt;
+  if (last - first > 1 && safe(s)) return std::nullopt;
   for (const auto* key = first; key != last; ++key) {
     const std::uint32_t p = offsetOf(*key);
     if (m_deferring) return std::nullopt;
