@@ -162,8 +162,39 @@ std::vector<std::uint32_t> throwingPieceEnds(std::string_view t) {
   constexpr std::uint32_t kOverflowDigits = 4933;
   constexpr std::string_view kLargestSafeExponent = "9223372036854775806";
   const auto n = static_cast<std::uint32_t>(t.size());
+  constexpr std::uint32_t kNone = UINT32_MAX;
+  // A constant that is checked is a whole operand, and operands start and end only next to an
+  // operator, a bracket or a comma: a piece counts only as part of the run of constant characters
+  // around it that reaches such places on both sides. For each offset, the nearest such start at
+  // or before it, and end at or after it, with only constant characters in between.
+  const auto constantCharacter = [](char c) {
+    return isDigit(c) || c == '.' || c == 'E' || c == '+' || c == '-';
+  };
+  const auto word = [&](std::uint32_t i) { return t.substr(i, 3) == "DIV" || t.substr(i, 3) == "MOD"; };
+  std::vector<std::uint32_t> operandStart(n + 1, kNone);
+  for (std::uint32_t i = 0; i <= n; ++i) {
+    if (i == 0 || std::string_view("+-*/^(,").find(t[i - 1]) != std::string_view::npos ||
+        (i >= 3 && word(i - 3))) {
+      operandStart[i] = i;
+    } else if (constantCharacter(t[i - 1])) {
+      operandStart[i] = operandStart[i - 1];
+    }
+  }
+  std::vector<std::uint32_t> operandEnd(n + 1, kNone);
+  for (std::uint32_t i = n + 1; i-- > 0;) {
+    if (i == n || std::string_view("+-*/^),").find(t[i]) != std::string_view::npos || word(i)) {
+      operandEnd[i] = i;
+    } else if (constantCharacter(t[i])) {
+      operandEnd[i] = operandEnd[i + 1];
+    }
+  }
   std::vector<std::uint32_t> end(n + 1, n + 1);
-  const auto piece = [&](std::uint32_t from, std::uint32_t to) { end[from] = std::min(end[from], to); };
+  // A piece [from, to), widened to the operand it must lie in; an exponent's piece starts at its "^".
+  const auto piece = [&](std::uint32_t from, std::uint32_t to) {
+    const std::uint32_t begin = t[from] == '^' ? from : operandStart[from];
+    if (begin == kNone || operandEnd[to] == kNone) return;
+    end[begin] = std::min(end[begin], operandEnd[to]);
+  };
   const auto digitsFrom = [&](std::uint32_t i) {
     while (i < n && isDigit(t[i])) ++i;
     return i;
@@ -296,6 +327,13 @@ Recognisers::Recognisers(std::string_view text, const VariableTable& variables,
     }
     if (text.substr(i, 3) == "DIV") m_div.push_back(key);
     if (text.substr(i, 3) == "MOD") m_mod.push_back(key);
+  }
+  m_constantRunEnd.resize(text.size() + 1);
+  m_constantRunEnd[text.size()] = static_cast<std::uint32_t>(text.size());
+  for (std::uint32_t i = static_cast<std::uint32_t>(text.size()); i-- > 0;) {
+    m_constantRunEnd[i] = std::string_view("0123456789.E+-").find(text[i]) == std::string_view::npos
+                              ? i
+                              : m_constantRunEnd[i + 1];
   }
   // Next-smaller scan over the running counts, right to left.
   m_firstDip.assign(text.size() + 1, static_cast<std::uint32_t>(text.size() + 1));
@@ -451,6 +489,8 @@ std::optional<long double> Recognisers::CheckNumber(Span s) const {
   if (t == "PI") return kPi;
   if (t == "-PI") return -kPi;
   if (m_pascalNumberformat) {
+    // Without reading it: a long run of digits before a letter made each such span cost its length.
+    if (m_constantRunEnd[s.begin] < s.end) return std::nullopt;
     if (!isPascalNumber(t)) return std::nullopt;
     return pascalNumberValue(t);
   }

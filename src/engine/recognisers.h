@@ -158,6 +158,8 @@ class Recognisers {
   // a division, power or call holds one at its own level. Keyed like the operators.
   std::vector<std::uint64_t> m_operatorWords;
   std::vector<std::int32_t> m_balance;
+  // For each offset, the first later one (or itself) that holds no character of a fixed-form constant.
+  std::vector<std::uint32_t> m_constantRunEnd;
   // For each offset, the first later offset whose running count falls below it.
   std::vector<std::uint32_t> m_firstDip;
   // For each offset, the end of the shortest piece from there on within which some check may
