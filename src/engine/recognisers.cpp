@@ -646,6 +646,8 @@ std::optional<Match> Recognisers::splitAtCharacter(std::uint8_t rule, char op, S
   } else if (signsInside(m_binarySigns, s)) {
     return std::nullopt;
   }
+  // Neither operand of a quotient holds a "*" at its own level.
+  if (rule == kRuleRealDivision && safe(s) && hasOccurrence(m_times, s)) return std::nullopt;
   // A quotient's right operand holds no "/" at its own level, so only the last "/" can split;
   // skipping the others is safe where no check can throw.
   if (rule == kRuleRealDivision && last - first > 1 && safe(s)) {
@@ -689,6 +691,9 @@ std::optional<Match> Recognisers::splitAtCharacter(std::uint8_t rule, char op, S
 
 std::optional<Match> Recognisers::splitAtWord(const std::vector<std::uint64_t>& at, Span s) {
   if (s.size() < 3 || signsInside(m_binarySigns, s)) return std::nullopt;
+  // Nor does either operand of "DIV" or "MOD" hold a "*": a product's factors after it would
+  // otherwise each ask again about every division in the rest of the line.
+  if (safe(s) && hasOccurrence(m_times, s)) return std::nullopt;
   auto [first, last] = occurrences(at, Span{s.begin, s.end - 2});
   // The right operand cannot hold an operator word, so the splits before the last one would all
   // fail: start at it (a word two letters earlier overlaps it, as in "MODIV"). Without this a
@@ -768,6 +773,8 @@ std::optional<Match> Recognisers::computePower(Span s) {
   // only the first "^" can split, and not even that one when there is a second. Trying every "^"
   // made a chain like 2^3/4^5/... quadratic; skipping is safe where no check can throw.
   if (last - first > 1 && safe(s)) return std::nullopt;
+  // Nor does a power hold a "*" or "/" there.
+  if (safe(s) && (hasOccurrence(m_times, s) || hasOccurrence(m_slash, s))) return std::nullopt;
   for (const auto* key = first; key != last; ++key) {
     const std::uint32_t p = offsetOf(*key);
     if (m_deferring) return std::nullopt;
