@@ -97,6 +97,24 @@ BENCHMARK(BM_CompileModChain)
     ->Unit(benchmark::kMillisecond)
     ->Complexity();
 
+// A negated power over a chain of powers: each left operand is first asked whether it negates a
+// power, which the power rule refuses at once instead of trying each of its "^".
+void BM_CompilePowDivChain(benchmark::State& state) {
+  ormel::TParser parser;
+  parser.SetOnParserError([](ormel::TCustomParser&, const ormel::Exception&) {});
+  const std::string line = "-" + chainOf("2^3", "/", static_cast<int>(state.range(0)));
+  for (auto _ : state) {
+    parser.SetExpression(line);
+    benchmark::DoNotOptimize(parser.ExpressionError());
+  }
+  state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_CompilePowDivChain)
+    ->RangeMultiplier(10)
+    ->Range(1000, 100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
+
 void BM_CompileDeep(benchmark::State& state) {
   ormel::TParser parser;
   const auto depth = static_cast<std::size_t>(state.range(0));

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <string>
+#include <tuple>
 
 #include "base/exceptions.h"
 #include "base/number_format.h"
@@ -150,6 +151,108 @@ bool mayThrowWhileRecognising(std::string_view t) {
   return false;
 }
 
+// The same question asked of every piece of a text of constants in the fixed form, and answered
+// exactly enough that constants which fit pass: for each offset, the end of the shortest piece
+// starting there or later that a piece must hold for a check within it to throw (the size plus
+// one where there is none). A constant with d digits before its point (or "E") and exponent x is
+// below 10^(d+x): it overflows only if d+x > 4932, and as an exponent it reaches 2^63 only if
+// d+x > 18. Such a constant holds 4933 digits in a row, or its "E" with a large enough exponent;
+// an exponent also holds its "^" and the digits up to where it exceeds 2^63 - 2.
+std::vector<std::uint32_t> throwingPieceEnds(std::string_view t) {
+  constexpr std::uint32_t kOverflowDigits = 4933;
+  constexpr std::string_view kLargestSafeExponent = "9223372036854775806";
+  const auto n = static_cast<std::uint32_t>(t.size());
+  constexpr std::uint32_t kNone = UINT32_MAX;
+  // A constant that is checked is a whole operand, and operands start and end only next to an
+  // operator, a bracket or a comma: a piece counts only as part of the run of constant characters
+  // around it that reaches such places on both sides. For each offset, the nearest such start at
+  // or before it, and end at or after it, with only constant characters in between.
+  const auto constantCharacter = [](char c) {
+    return isDigit(c) || c == '.' || c == 'E' || c == '+' || c == '-';
+  };
+  const auto word = [&](std::uint32_t i) { return t.substr(i, 3) == "DIV" || t.substr(i, 3) == "MOD"; };
+  std::vector<std::uint32_t> operandStart(n + 1, kNone);
+  for (std::uint32_t i = 0; i <= n; ++i) {
+    if (i == 0 || std::string_view("+-*/^(,").find(t[i - 1]) != std::string_view::npos ||
+        (i >= 3 && word(i - 3))) {
+      operandStart[i] = i;
+    } else if (constantCharacter(t[i - 1])) {
+      operandStart[i] = operandStart[i - 1];
+    }
+  }
+  std::vector<std::uint32_t> operandEnd(n + 1, kNone);
+  for (std::uint32_t i = n + 1; i-- > 0;) {
+    if (i == n || std::string_view("+-*/^),").find(t[i]) != std::string_view::npos || word(i)) {
+      operandEnd[i] = i;
+    } else if (constantCharacter(t[i])) {
+      operandEnd[i] = operandEnd[i + 1];
+    }
+  }
+  std::vector<std::uint32_t> end(n + 1, n + 1);
+  // A piece [from, to), widened to the operand it must lie in; an exponent's piece starts at its "^".
+  const auto piece = [&](std::uint32_t from, std::uint32_t to) {
+    const std::uint32_t begin = t[from] == '^' ? from : operandStart[from];
+    if (begin == kNone || operandEnd[to] == kNone) return;
+    end[begin] = std::min(end[begin], operandEnd[to]);
+  };
+  const auto digitsFrom = [&](std::uint32_t i) {
+    while (i < n && isDigit(t[i])) ++i;
+    return i;
+  };
+  // The exponent written from offset i on ("+" or digits), or nothing for a negative or missing one.
+  const auto exponentAt = [&](std::uint32_t i) -> std::optional<std::uint32_t> {
+    if (i < n && t[i] == '-') return std::nullopt;
+    if (i < n && t[i] == '+') ++i;
+    if (i == n || !isDigit(t[i])) return std::nullopt;
+    std::uint32_t x = 0;
+    for (; i < n && isDigit(t[i]); ++i)
+      x = std::min<std::uint32_t>(x * 10 + static_cast<std::uint32_t>(t[i] - '0'), 1U << 20);
+    return x;
+  };
+  for (std::uint32_t i = 0; i < n; ++i) {
+    if (isDigit(t[i]) && (i == 0 || !isDigit(t[i - 1]))) {
+      const std::uint32_t runEnd = digitsFrom(i);
+      for (std::uint32_t j = i; j + kOverflowDigits <= runEnd; ++j) {
+        if (t[j] != '0') piece(j, j + kOverflowDigits);
+      }
+    }
+    if (t[i] == 'E') {
+      // The digits before the "E", and those before a point in front of them: either may be the
+      // digits before the point of a piece.
+      std::uint32_t begin = i;
+      while (begin > 0 && isDigit(t[begin - 1])) --begin;
+      std::uint32_t digits = i - begin;
+      if (begin > 0 && t[begin - 1] == '.') {
+        std::uint32_t before = begin - 1;
+        while (before > 0 && isDigit(t[before - 1])) --before;
+        digits = std::max(digits, begin - 1 - before);
+      }
+      const auto x = exponentAt(i + 1);
+      if (x && digits + *x >= kOverflowDigits) piece(i, i + 1);
+    }
+    if (t[i] == '^') {
+      std::uint32_t j = i + 1;
+      if (j < n && (t[j] == '+' || t[j] == '-')) ++j;
+      const std::uint32_t runEnd = digitsFrom(j);
+      while (j < runEnd && t[j] == '0') ++j;
+      const std::uint32_t significant = runEnd - j;
+      const auto safeDigits = static_cast<std::uint32_t>(kLargestSafeExponent.size());
+      if (significant >= safeDigits) {
+        const bool exceeds = t.substr(j, safeDigits) > kLargestSafeExponent;
+        if (exceeds || significant > safeDigits) piece(i, j + safeDigits + (exceeds ? 0 : 1));
+      }
+      std::uint32_t e = runEnd;
+      if (e < n && t[e] == '.') e = digitsFrom(e + 1);
+      if (e < n && t[e] == 'E') {
+        const auto x = exponentAt(e + 1);
+        if (x && significant + *x > 18) piece(i, e + 1);
+      }
+    }
+  }
+  for (std::uint32_t i = n; i-- > 0;) end[i] = std::min(end[i], end[i + 1]);
+  return end;
+}
+
 // An answer asked for below this many open rule calls is settled first from the outermost call,
 // so that a line of any length or depth needs no more stack than this.
 constexpr int kDeferDepth = 48;
@@ -172,7 +275,11 @@ Recognisers::Recognisers(std::string_view text, const VariableTable& variables,
       m_functionsTwo(functionsTwo),
       m_pascalNumberformat(pascalNumberformat),
       m_cached(mode == RecogniserMode::kCached),
-      m_pruned(m_cached && !mayThrowWhileRecognising(text)) {
+      m_throwingPieceEnd(throwingPieceEnds(text)) {
+  // Other constants are held to a cruder bound, over the whole line.
+  if (!m_cached || (!pascalNumberformat && mayThrowWhileRecognising(text))) {
+    std::fill(m_throwingPieceEnd.begin(), m_throwingPieceEnd.end(), 0);
+  }
   m_balance.resize(text.size() + 1);
   std::int32_t balance = 0;
   for (std::uint32_t i = 0; i < text.size(); ++i) {
@@ -212,8 +319,21 @@ Recognisers::Recognisers(std::string_view text, const VariableTable& variables,
       m_binarySigns.push_back(key);
       if (text[i] == '+') m_binaryPlus.push_back(key);
     }
+    // No operand ends with an operator, "(" or ",", nor starts with an operator, ")" or ",".
+    if ((text[i] == '+' || text[i] == '-') && i > 0 && i + 1 < text.size() &&
+        std::string_view("*/^(,+-").find(text[i - 1]) == std::string_view::npos &&
+        std::string_view("*/^),").find(text[i + 1]) == std::string_view::npos) {
+      (text[i] == '+' ? m_splitPlus : m_splitMinus).push_back(key);
+    }
     if (text.substr(i, 3) == "DIV") m_div.push_back(key);
     if (text.substr(i, 3) == "MOD") m_mod.push_back(key);
+  }
+  m_constantRunEnd.resize(text.size() + 1);
+  m_constantRunEnd[text.size()] = static_cast<std::uint32_t>(text.size());
+  for (std::uint32_t i = static_cast<std::uint32_t>(text.size()); i-- > 0;) {
+    m_constantRunEnd[i] = std::string_view("0123456789.E+-").find(text[i]) == std::string_view::npos
+                              ? i
+                              : m_constantRunEnd[i + 1];
   }
   // Next-smaller scan over the running counts, right to left.
   m_firstDip.assign(text.size() + 1, static_cast<std::uint32_t>(text.size() + 1));
@@ -223,12 +343,19 @@ Recognisers::Recognisers(std::string_view text, const VariableTable& variables,
     if (!pending.empty()) m_firstDip[i] = pending.back();
     pending.push_back(i);
   }
-  for (auto* list :
-       {&m_plus, &m_minus, &m_times, &m_slash, &m_caret, &m_div, &m_mod, &m_binarySigns, &m_binaryPlus}) {
+  for (auto* list : {&m_plus, &m_minus, &m_times, &m_slash, &m_caret, &m_div, &m_mod, &m_binarySigns,
+                     &m_binaryPlus, &m_splitPlus, &m_splitMinus}) {
     std::sort(list->begin(), list->end());
   }
   m_balance[text.size()] = balance;
-  if (m_pruned) findOperatorWords();
+  if (m_cached) findOperatorWords();
+  // Nor does an operand end with an operator word.
+  for (auto* list : {&m_splitPlus, &m_splitMinus}) {
+    std::erase_if(*list, [&](std::uint64_t key) {
+      return offsetOf(key) >= 3 &&
+             std::binary_search(m_operatorWords.begin(), m_operatorWords.end(), key - 3);
+    });
+  }
 }
 
 void Recognisers::findOperatorWords() {
@@ -264,13 +391,13 @@ std::pair<const std::uint64_t*, const std::uint64_t*> Recognisers::occurrences(
 }
 
 bool Recognisers::mayBeTerm(Span s) const {
-  if (!m_pruned) return true;
+  if (!safe(s)) return true;
   return m_balance[s.end] == m_balance[s.begin] && m_firstDip[s.begin] > s.end;
 }
 
 std::optional<std::pair<std::uint32_t, std::uint32_t>> Recognisers::signsInside(
     const std::vector<std::uint64_t>& at, Span s) const {
-  if (!m_pruned || s.size() < 2) return std::nullopt;
+  if (s.size() < 2 || !safe(s)) return std::nullopt;
   const std::int32_t level = m_balance[s.begin];
   const auto* end = at.data() + at.size();
   const auto* first = std::lower_bound(at.data(), end, levelKey(level, s.begin + 1));
@@ -285,7 +412,7 @@ bool Recognisers::hasOccurrence(const std::vector<std::uint64_t>& at, Span s) co
 }
 
 std::optional<std::uint32_t> Recognisers::lastOperatorWord(Span s) const {
-  if (s.size() < 3) return std::nullopt;
+  if (s.size() < 3 || !safe(s)) return std::nullopt;
   const auto [first, last] = occurrences(m_operatorWords, {s.begin, s.end - 2});
   if (first == last) return std::nullopt;
   return offsetOf(*(last - 1));
@@ -362,6 +489,8 @@ std::optional<long double> Recognisers::CheckNumber(Span s) const {
   if (t == "PI") return kPi;
   if (t == "-PI") return -kPi;
   if (m_pascalNumberformat) {
+    // Without reading it: a long run of digits before a letter made each such span cost its length.
+    if (m_constantRunEnd[s.begin] < s.end) return std::nullopt;
     if (!isPascalNumber(t)) return std::nullopt;
     return pascalNumberValue(t);
   }
@@ -517,11 +646,21 @@ std::optional<Match> Recognisers::splitAtCharacter(std::uint8_t rule, char op, S
   } else if (signsInside(m_binarySigns, s)) {
     return std::nullopt;
   }
+  // Neither operand of a quotient holds a "*" at its own level.
+  if (rule == kRuleRealDivision && safe(s) && hasOccurrence(m_times, s)) return std::nullopt;
   // A quotient's right operand holds no "/" at its own level, so only the last "/" can split;
   // skipping the others is safe where no check can throw.
-  if (rule == kRuleRealDivision && m_pruned && last - first > 1) {
+  if (rule == kRuleRealDivision && last - first > 1 && safe(s)) {
     if (offsetOf(*first) == s.begin) return std::nullopt;
     first = last - 1;
+  }
+  // A product's left operand holds no "*" at its own level, so only the first "*" can split.
+  if (rule == kRuleMultiply && last - first > 1 && safe(s)) last = first + 1;
+  // Of the signs, only those that no operand's edge can hold can split (see m_splitPlus): a sign
+  // at the start ends a sum at once and is passed over by a difference, as in the full rules.
+  if ((rule == kRuleAdd || rule == kRuleSubtract) && m_pascalNumberformat && first != last && safe(s)) {
+    if (offsetOf(*first) == s.begin && rule == kRuleAdd) return std::nullopt;
+    std::tie(first, last) = occurrences(rule == kRuleAdd ? m_splitPlus : m_splitMinus, s);
   }
   if (rule == kRuleSubtract) {
     if (const auto signs = signsInside(m_binarySigns, s)) {
@@ -552,6 +691,9 @@ std::optional<Match> Recognisers::splitAtCharacter(std::uint8_t rule, char op, S
 
 std::optional<Match> Recognisers::splitAtWord(const std::vector<std::uint64_t>& at, Span s) {
   if (s.size() < 3 || signsInside(m_binarySigns, s)) return std::nullopt;
+  // Nor does either operand of "DIV" or "MOD" hold a "*": a product's factors after it would
+  // otherwise each ask again about every division in the rest of the line.
+  if (safe(s) && hasOccurrence(m_times, s)) return std::nullopt;
   auto [first, last] = occurrences(at, Span{s.begin, s.end - 2});
   // The right operand cannot hold an operator word, so the splits before the last one would all
   // fail: start at it (a word two letters earlier overlaps it, as in "MODIV"). Without this a
@@ -626,7 +768,13 @@ std::optional<Match> Recognisers::CheckPower(Span s) {
 
 std::optional<Match> Recognisers::computePower(Span s) {
   if (signsInside(m_binarySigns, s) || lastOperatorWord(s)) return std::nullopt;
-  const auto [first, last] = occurrences(m_caret, s);
+  auto [first, last] = occurrences(m_caret, s);
+  // Neither a base nor an exponent holds a "^" at its own level (no name or constant has one), so
+  // only the first "^" can split, and not even that one when there is a second. Trying every "^"
+  // made a chain like 2^3/4^5/... quadratic; skipping is safe where no check can throw.
+  if (last - first > 1 && safe(s)) return std::nullopt;
+  // Nor does a power hold a "*" or "/" there.
+  if (safe(s) && (hasOccurrence(m_times, s) || hasOccurrence(m_slash, s))) return std::nullopt;
   for (const auto* key = first; key != last; ++key) {
     const std::uint32_t p = offsetOf(*key);
     if (m_deferring) return std::nullopt;

@@ -117,6 +117,9 @@ class Recognisers {
   /// level of s's start: only there can both sides of a split have equal bracket counts.
   [[nodiscard]] std::pair<const std::uint64_t*, const std::uint64_t*> occurrences(
       const std::vector<std::uint64_t>& at, Span s) const;
+  /// True where no check on any piece of s can throw: only there may a split be passed over
+  /// because it would fail, for skipping it cannot skip an exception the full rules would raise.
+  [[nodiscard]] bool safe(Span s) const { return m_throwingPieceEnd[s.begin] > s.end; }
   /// False for a span that no form can accept: one whose brackets are not properly nested.
   /// Decided only when refusing it cannot skip an exception the full rules would raise.
   [[nodiscard]] bool mayBeTerm(Span s) const;
@@ -147,13 +150,21 @@ class Recognisers {
   // sign or "E"): no form but a sum or a difference holds one inside, and no form but a sum holds
   // such a "+". Keyed like the operators.
   std::vector<std::uint64_t> m_binarySigns, m_binaryPlus;
+  // The "+" and "-" that can split: not right after an operator, "(" or ",", nor right before an
+  // operator, ")" or ",", where an operand would end or start; a constant in the fixed form holds
+  // none of these at its edges. Used only for such constants; keyed like the operators.
+  std::vector<std::uint64_t> m_splitPlus, m_splitMinus;
   // The "DIV" and "MOD" that no variable or function name written there can hold: no operand of
   // a division, power or call holds one at its own level. Keyed like the operators.
   std::vector<std::uint64_t> m_operatorWords;
   std::vector<std::int32_t> m_balance;
+  // For each offset, the first later one (or itself) that holds no character of a fixed-form constant.
+  std::vector<std::uint32_t> m_constantRunEnd;
   // For each offset, the first later offset whose running count falls below it.
   std::vector<std::uint32_t> m_firstDip;
-  bool m_pruned;
+  // For each offset, the end of the shortest piece from there on within which some check may
+  // throw; 0 throughout where that is not known.
+  std::vector<std::uint32_t> m_throwingPieceEnd;
   // Rule calls open on the stack right now; while a question is deferred every open call returns
   // at once without keeping its answer.
   int m_depth = 0;

@@ -179,6 +179,27 @@ INSTANTIATE_TEST_SUITE_P(
         LongLine{"WordChainAfterALargeConstant", joined(2000, "MOD", "1E30", "7"), kTooManyNestings,
                  kUncachedCannotFinish},
         LongLine{"PowerChain", joined(100000, "^", "2", "2"), "compile: Parsing error", kSameAsCached},
+        LongLine{"QuotientChainOfPowersAfterAFault", joined(100000, "/", "2^^3", "4^5"),
+                 "compile: Parsing error", kUncachedCannotFinish},
+        LongLine{"NegatedQuotientChainOfPowers", "-" + joined(100000, "/", "2^3", "4^5"), kTooManyNestings,
+                 kUncachedCannotFinish},
+        LongLine{"PowerChainOfNegatedExponents", joined(100000, "^-", "(5)", "(5)"), "compile: Parsing error",
+                 kUncachedCannotFinish},
+        LongLine{"ProductChainOfNegatedFactors", joined(100000, "*-", "-8", "(6^7)"),
+                 "compile: Parsing error", kUncachedCannotFinish},
+        LongLine{"WordChainOfNegativeConstants", joined(100000, "MOD", "-8", "-8"), kTooManyNestings,
+                 kUncachedCannotFinish},
+        LongLine{"WordChainAfterANineteenDigitExponent", joined(100000, "DIV", "2^1234567890123456789", "7"),
+                 kTooManyNestings, kUncachedCannotFinish},
+        LongLine{"QuotientChainAfterAConstantNearTheRange", joined(100000, "/", "1E4920", "7"),
+                 kTooManyNestings, kUncachedCannotFinish},
+        LongLine{"ProductChainBeforeAQuotientChain",
+                 repeated("3*", 100000) + "1" + repeated("=1(1)/LF", 100000), "compile: Parsing error",
+                 kUncachedCannotFinish},
+        LongLine{"QuotientChainAfterALongDigitRun", repeated("1", 100000) + "Z" + repeated("1(1)/LF", 100000),
+                 "compile: Parsing error", kUncachedCannotFinish},
+        LongLine{"WordChainBeforeAnExponentOutOfRange", joined(100000, "DIV", "7", "7") + "DIV2^1E30",
+                 "compile: Invalid floating point operation", kUncachedCannotFinish},
         LongLine{"SumOfBracketedTerms", joined(100000, "+", "(1)", "(1)"), kTooManyNestings,
                  kTooDeep.c_str()},
         LongLine{"LongConstant", repeated("1", 1000000), "compile: Floating point overflow", kSameAsCached}),
@@ -246,6 +267,33 @@ TEST(RecogniserCache, WordChainsAmongNamesGiveTheUncachedResults) {
                                                           joined(12, "MOD", "ADIVBDIVC", "9")}) {
     EXPECT_EQ(compileAndDescribe(cached, text), compileAndDescribe(uncached, text)) << text;
   }
+}
+
+// Splits are passed over only within operands that hold no constant which may make a check
+// throw; the bounds for that must let no such constant through.
+TEST(RecogniserCache, ConstantsAtTheBoundsGiveTheUncachedResults) {
+  TParser cached;
+  TParser uncached;
+  uncached.setRecogniserMode(RecogniserMode::kUncached);
+  for (const std::string& exponent : std::vector<std::string>{
+           "9223372036854775806", "9223372036854775807", "9223372036854775807.9", "-9223372036854775809",
+           "09223372036854775808", ".5E19", ".9E19", "1E18", "92233720368547758070E-1", "X^1E19"}) {
+    for (const std::string& text :
+         std::vector<std::string>{"X^(1)DIV2^" + exponent + "DIV3", "2^" + exponent + "^2/2^2",
+                                  "2^3*2^" + exponent + "*X^", "X^-2^" + exponent + "-1-"}) {
+      EXPECT_EQ(compileAndDescribe(cached, text), compileAndDescribe(uncached, text)) << text;
+    }
+  }
+  for (const std::string& constant : std::vector<std::string>{
+           "1E4932", "1.1E4932", "1.2E4932", ".5E4933", "9.9E4931", "0.001E4935", std::string(4932, '9'),
+           std::string(4933, '1'), std::string(4940, '9') + "E-10",
+           std::string(4931, '9') + "." + std::string(4, '9') + "E2"}) {
+    for (const std::string& text :
+         {"7DIV" + constant + "DIV2", "2^^" + constant + "/X^2/3", constant + "*-2^2*X^"}) {
+      EXPECT_EQ(compileAndDescribe(cached, text), compileAndDescribe(uncached, text)) << text.substr(0, 40);
+    }
+  }
+  clearFpuErrors();
 }
 
 TEST(RecogniserCache, ChainsCompileInTimeLinearEnoughToFinish) {
