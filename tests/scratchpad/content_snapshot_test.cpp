@@ -9,7 +9,8 @@ namespace ormel {
 namespace {
 
 StyledLine lineOf(int n) {
-  const std::u16string text(std::to_string(n).begin(), std::to_string(n).end());
+  const std::string digits = std::to_string(n);
+  const std::u16string text(digits.begin(), digits.end());
   return StyledLine{text, std::vector<CharStyle>(text.size(), CharStyle{0x00FFFF, n % 2 == 0}), CharStyle{}};
 }
 
