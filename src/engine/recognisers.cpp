@@ -275,11 +275,10 @@ Recognisers::Recognisers(std::string_view text, const VariableTable& variables,
       m_functionsTwo(functionsTwo),
       m_pascalNumberformat(pascalNumberformat),
       m_cached(mode == RecogniserMode::kCached),
-      m_throwingPieceEnd(throwingPieceEnds(text)) {
-  // Other constants are held to a cruder bound, over the whole line.
-  if (!m_cached || (!pascalNumberformat && mayThrowWhileRecognising(text))) {
-    std::fill(m_throwingPieceEnd.begin(), m_throwingPieceEnd.end(), 0);
-  }
+      // Other constants are held to a cruder bound, over the whole line.
+      m_throwingPieceEnd(m_cached && (pascalNumberformat || !mayThrowWhileRecognising(text))
+                             ? throwingPieceEnds(text)
+                             : std::vector<std::uint32_t>(text.size() + 1, 0)) {
   m_balance.resize(text.size() + 1);
   std::int32_t balance = 0;
   for (std::uint32_t i = 0; i < text.size(); ++i) {

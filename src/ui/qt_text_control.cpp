@@ -116,10 +116,7 @@ QColor toQColor(Color color) { return {color & 0xFF, (color >> 8) & 0xFF, (color
 
 Color fromQColor(const QColor& color) { return color.red() | (color.green() << 8) | (color.blue() << 16); }
 
-QtTextControl::QtTextControl(QPlainTextEdit& editor)
-    : m_editor(editor),
-      m_mirror(std::make_unique<QtContentMirror>(
-          *editor.document(), [this](const QTextBlock& block) { return lineOf(block); }, StyledText{})) {}
+QtTextControl::QtTextControl(QPlainTextEdit& editor) : m_editor(editor) { followDocument(StyledText{}); }
 
 QtTextControl::~QtTextControl() = default;
 
@@ -414,10 +411,14 @@ void QtTextControl::loadContent(const std::string& path) {
   // The editor kept the old cursor's insertion format; the caret takes the new text's.
   m_editor.setTextCursor(QTextCursor(&document));
   m_selectionStyle.reset();
-  m_mirror = std::make_unique<QtContentMirror>(
-      document, [this](const QTextBlock& block) { return lineOf(block); }, std::move(lines));
-  m_mirror->setOnChange(m_onContentChange);
+  followDocument(std::move(lines));
   if (m_onContentChange) m_onContentChange();
+}
+
+void QtTextControl::followDocument(StyledText lines) {
+  m_mirror = std::make_unique<QtContentMirror>(
+      *m_editor.document(), [this](const QTextBlock& block) { return lineOf(block); }, std::move(lines));
+  m_mirror->setOnChange(m_onContentChange);
 }
 
 void QtTextControl::adoptEmptyDocument() {

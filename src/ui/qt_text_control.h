@@ -98,6 +98,8 @@ class QtTextControl final : public TextControl, public ScratchPadLook {
   /// Puts an empty document in the editor in place of the one it shows, which goes if it is
   /// ours; the mirror goes with it.
   void adoptEmptyDocument();
+  /// Makes the mirror of the document shown, from lines known to be its lines if they are.
+  void followDocument(StyledText lines);
 
   struct SelectionStyle {
     int anchor;
