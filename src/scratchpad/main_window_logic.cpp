@@ -261,6 +261,9 @@ void MainWindowLogic::ClearVariablesExecute() {
 }
 
 Recalculation MainWindowLogic::RecalculateExecute() {
+  // Every line is evaluated again and marked afresh; an old mark's line number would name
+  // another line once answers come and go above it.
+  m_errorMarks.clear();
   Recalculation run = recalculateLines(m_scratchPad, m_prefs.color(ColorPref::Answer), decimalSeparator(),
                                        [this](int n) { return finishLineForRecalculation(n); });
   SetCaretAtPos(m_scratchPad, run.caretColumn, run.caretLine);

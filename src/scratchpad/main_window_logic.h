@@ -79,7 +79,7 @@ class MainWindowLogic final : public KeyEventSink {
   /// Finishes every line of the pad again from the top with the variables as they are (see
   /// recalculateLines). Errors go to the status line one by one and into its history with their
   /// line numbers, never to the error report; the caret returns to its line and column, and the
-  /// status line sums the run up.
+  /// status line sums the run up. The error marks are made afresh, for the failing lines only.
   Recalculation RecalculateExecute();
   /// The answer line n starts with, in today's answer colour and separator (see answerLineAt).
   [[nodiscard]] std::optional<AnswerLine> answerLineAt(int n) const;

@@ -499,12 +499,22 @@ void TForm1::RecalculateExecute() {
     ForwardingTextControl& pad;
     TextControl& back;
   };
+  // The marks made on the copy carry its line numbers; the view anchors them once the pad holds
+  // the copy's text, rather than following the rewrite as an edit of every line.
+  struct Hold {
+    explicit Hold(ErrorMarkView& held) : view(held) { view.hold(); }
+    ~Hold() { view.release(); }
+    ErrorMarkView& view;
+  };
   Recalculation run;
   {
-    const Redirect onCopy(m_logicPad, copy);
-    run = m_logic->RecalculateExecute();
+    const Hold marks(*m_errorMarkView);
+    {
+      const Redirect onCopy(m_logicPad, copy);
+      run = m_logic->RecalculateExecute();
+    }
+    m_textControl.replaceContent(before, copy.content(), copy.selStart());
   }
-  m_textControl.replaceContent(before, copy.content(), copy.selStart());
   m_textControl.scrollToCaret();
   if (!m_answerHighlight) m_answerHighlight = std::make_unique<AnswerHighlight>(*m_scratchPad);
   m_answerHighlight->show(run.changedAnswers);

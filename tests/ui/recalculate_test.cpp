@@ -1,6 +1,7 @@
 // Recalculate in the real window: the command's key, menu entry and hint, one undo step, the
 // marks of the answers that changed, and errors that stay out of message boxes.
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QMenu>
@@ -35,6 +36,16 @@ void retypeFirstLine(const QString& text) {
   QTest::keyClicks(QApplication::focusWidget(), text);
 }
 
+/// The pad's error marks as "line:the text under the mark".
+QStringList marksOf(const Desk& desk) {
+  QStringList marks;
+  for (const ormel::ErrorMark& mark : desk.form->errorMarks()->marks()) {
+    const QString line = desk.pad().document()->findBlockByNumber(mark.line).text();
+    marks << QString("%1:%2").arg(mark.line).arg(line.mid(mark.span.start, mark.span.length));
+  }
+  return marks;
+}
+
 }  // namespace
 
 class RecalculateTest : public QObject {
@@ -44,6 +55,8 @@ class RecalculateTest : public QObject {
   void initTestCase() { ormel::testing_support::isolateRuntimeFolder(); }
   void answersBelowAChangedAssignmentChangeAndUndoRestoresThem();
   void errorsStayOnTheStatusLine();
+  void failingLinesAreMarkedWhereTheyEndUp_data();
+  void failingLinesAreMarkedWhereTheyEndUp();
   void commandHasItsFixedKeyMenuEntryAndHint();
 };
 
@@ -113,6 +126,68 @@ void RecalculateTest::errorsStayOnTheStatusLine() {
   QVERIFY(status.toolTip().startsWith("Line 2: Floating point division by zero\n"));
   QTest::qWait(100);
   QVERIFY(boxes.texts.isEmpty());
+}
+
+void RecalculateTest::failingLinesAreMarkedWhereTheyEndUp_data() {
+  QTest::addColumn<QByteArray>("variables");
+  QTest::addColumn<QString>("sheet");
+  QTest::addColumn<QString>("opened");
+  QTest::addColumn<QStringList>("openedMarks");
+  QTest::addColumn<QString>("firstLine");
+  QTest::addColumn<QString>("edited");
+  QTest::addColumn<QStringList>("editedMarks");
+  QTest::newRow("a line above gains an answer, then a line above is added")
+      << QByteArray() << "3*3\n2+*\n"
+      << "3*3\n 9\n2+*\n"
+      << QStringList{"2:2+*"} << "4*4\n3*3"
+      << "4*4\n 16\n3*3\n 9\n2+*\n"
+      << QStringList{"4:2+*"};
+  QTest::newRow("a line above loses its answer and fails") << QByteArray() << "x = 1\n1/x\n2+*\n"
+                                                           << "x = 1\n1/x\n 1\n2+*\n"
+                                                           << QStringList{"3:2+*"} << "x = 0"
+                                                           << "x = 0\n1/x\n2+*\n"
+                                                           << QStringList{"1:1/x", "2:2+*"};
+  QTest::newRow("a fixed line loses its mark") << QByteArray() << "2+*\n5*2\n"
+                                               << "2+*\n5*2\n 10\n"
+                                               << QStringList{"0:2+*"} << "2+3"
+                                               << "2+3\n 5\n5*2\n 10\n"
+                                               << QStringList{};
+  QTest::newRow("a variable only in vars.xml")
+      << QByteArray("<variables>\r\n <variable name=\"V\" value=\"7\" />\r\n</variables>\r\n") << "v*2\n"
+      << "v*2\n 14\n"
+      << QStringList{} << "v*3"
+      << "v*3\n 21\n"
+      << QStringList{};
+}
+
+void RecalculateTest::failingLinesAreMarkedWhereTheyEndUp() {
+  QFETCH(QByteArray, variables);
+  QFETCH(QString, sheet);
+  QFETCH(QString, opened);
+  QFETCH(QStringList, openedMarks);
+  QFETCH(QString, firstLine);
+  QFETCH(QString, edited);
+  QFETCH(QStringList, editedMarks);
+  Desk desk;
+  if (!variables.isEmpty()) desk.write("vars.xml", variables);
+  QVERIFY(desk.start());
+  const QString file = desk.program.filePath("sheet.txt");
+  QFile text(file);
+  QVERIFY(text.open(QIODevice::WriteOnly));
+  text.write(sheet.toUtf8());
+  text.close();
+  desk.form->textControl().loadContent(file.toStdString());
+  press(Qt::Key_F5);
+  QCOMPARE(desk.pad().toPlainText(), opened);
+  QCOMPARE(marksOf(desk), openedMarks);
+  // Line 0 replaced by pasting, which evaluates nothing, so the marks below keep their lines.
+  QApplication::clipboard()->setText(firstLine);
+  press(Qt::Key_Home, Qt::ControlModifier);
+  press(Qt::Key_End, Qt::ShiftModifier);
+  press(Qt::Key_V, Qt::ControlModifier);
+  press(Qt::Key_F5);
+  QCOMPARE(desk.pad().toPlainText(), edited);
+  QCOMPARE(marksOf(desk), editedMarks);
 }
 
 void RecalculateTest::commandHasItsFixedKeyMenuEntryAndHint() {
