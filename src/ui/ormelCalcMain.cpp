@@ -726,7 +726,7 @@ std::unique_ptr<SettingsDialog> TForm1::createSettingsDialog() {
 }
 
 std::unique_ptr<PrefsDialog> TForm1::createPrefsDialog() {
-  return std::make_unique<TCustomizePreferences>(this, m_scratchPad->font().family());
+  return std::make_unique<TCustomizePreferences>(this, m_scratchPad->font());
 }
 
 std::unique_ptr<HotkeysDialog> TForm1::createHotkeysDialog() {

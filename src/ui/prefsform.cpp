@@ -57,9 +57,9 @@ void ColorSwatch::mousePressEvent(QMouseEvent* event) {
   emit pressed();
 }
 
-TCustomizePreferences::TCustomizePreferences(QWidget* owner, QString scratchPadFace)
+TCustomizePreferences::TCustomizePreferences(QWidget* owner, QFont scratchPadFont)
     : OrmelDialog(owner, QStringLiteral("Customize Preferences"), kClientWidth, kClientHeight, false),
-      m_scratchPadFace(std::move(scratchPadFace)) {
+      m_scratchPadFont(std::move(scratchPadFont)) {
   setObjectName(QStringLiteral("CustomizePreferences"));
   auto* layout = new QGridLayout(this);
   layout->setContentsMargins(8, 8, 8, 8);
@@ -209,9 +209,10 @@ void TCustomizePreferences::Init(TOrmelPrefs& store) {
     m_fontsList->addItem(family);
     m_fontsList->setItemData(m_fontsList->count() - 1, QFont(family), Qt::FontRole);
   }
-  qsizetype face = families.lastIndexOf(m_scratchPadFace);
+  qsizetype face = families.lastIndexOf(m_scratchPadFont.family());
   // Selecting nothing would hide which font the pad shows; the stored face stays until one is picked.
-  if (face < 0) face = families.lastIndexOf(QFontInfo(QFont(m_scratchPadFace)).family());
+  // The pad's font, not its face alone: its size and weight take part in choosing the stand-in.
+  if (face < 0) face = families.lastIndexOf(QFontInfo(m_scratchPadFont).family());
   m_fontsList->setCurrentIndex(static_cast<int>(face));
 
   m_decimalPlaces->setCurrentIndex(decimalPlacesEntryIndex(store.decimalPlaces()));

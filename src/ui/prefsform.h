@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QFont>
 #include <QWidget>
 #include <array>
 
@@ -50,9 +51,9 @@ class TCustomizePreferences final : public OrmelDialog<PrefsDialog> {
   static constexpr int kClientWidth = 527;
   static constexpr int kClientHeight = 382;
 
-  /// scratchPadFace is the scratch pad's current font face, which the font list selects; when it
-  /// is not installed, the list selects the family shown in its place.
-  TCustomizePreferences(QWidget* owner, QString scratchPadFace);
+  /// scratchPadFont is the scratch pad's font, whose face the font list selects; when that face
+  /// is not installed, the list selects the family the pad shows in its place.
+  TCustomizePreferences(QWidget* owner, QFont scratchPadFont);
 
   void Init(TOrmelPrefs& store) override;
 
@@ -78,7 +79,7 @@ class TCustomizePreferences final : public OrmelDialog<PrefsDialog> {
   bool checkSeparatorField();
 
   TOrmelPrefs* m_store = nullptr;
-  QString m_scratchPadFace;
+  QFont m_scratchPadFont;
   /// The separator as the store held it when the dialog opened.
   QString m_previousSeparator;
   QComboBox* m_fontsList = nullptr;

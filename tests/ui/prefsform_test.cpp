@@ -146,7 +146,7 @@ void PrefsFormTest::anUninstalledFaceSelectsTheFamilyShown() {
   }));
   prefs.setSettingValue("SelectedFont", "No Such Face Anywhere");
   prefs.ApplyPrefs();
-  const QString shown = QFontInfo(QFont("No Such Face Anywhere")).family();
+  const QString shown = QFontInfo(desk.pad().font()).family();
   QVERIFY(families.contains(shown));
   QVERIFY(withPreferences(desk, [&](QDialog& dialog) {
     QCOMPARE(child<QComboBox>(dialog, "FontsList").currentText(), shown);
