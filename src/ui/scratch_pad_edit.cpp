@@ -92,6 +92,13 @@ void ScratchPadEdit::keyReleaseEvent(QKeyEvent* event) {
   step.endEditBlock();
 }
 
+void ScratchPadEdit::focusOutEvent(QFocusEvent* event) {
+  // A key held while the focus went elsewhere comes up there; a later release here of the same
+  // key (the Enter that closes a dialog) would otherwise be taken for it.
+  m_keysDown.clear();
+  QPlainTextEdit::focusOutEvent(event);
+}
+
 void ScratchPadEdit::paintEvent(QPaintEvent* event) {
   QPlainTextEdit::paintEvent(event);
   if (!m_overlay) return;

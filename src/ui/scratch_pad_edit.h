@@ -36,6 +36,7 @@ class ScratchPadEdit : public QPlainTextEdit {
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void insertFromMimeData(const QMimeData* source) override;
   [[nodiscard]] bool canInsertFromMimeData(const QMimeData* source) const override;
