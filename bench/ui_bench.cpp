@@ -235,21 +235,29 @@ void UiBench::openBigSheetBesideTheFloor() {
   }
   QCoreApplication::processEvents();
   const double shownMs = clock.nsecsElapsed() / 1e6;
-  // The longest the window thread was away from its event loop until the layout was done.
+  // A key right away, while the rest may still be going in.
+  QElapsedTimer keyClock;
+  keyClock.start();
+  QTest::keyClick(&pad, Qt::Key_Right);
+  const double keyMs = keyClock.nsecsElapsed() / 1e6;
+  // The longest the window thread was away from its event loop until every line was in and
+  // the layout was done.
   QElapsedTimer gap;
   gap.start();
   qint64 longestGap = 0;
-  while (pad.document()->lastBlock().layout()->lineCount() == 0) {
+  while (pad.document()->blockCount() < kLines || pad.document()->lastBlock().layout()->lineCount() == 0) {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     longestGap = std::max(longestGap, gap.nsecsElapsed());
     gap.restart();
   }
-  const double laidOutMs = clock.nsecsElapsed() / 1e6;
+  const double wholeMs = clock.nsecsElapsed() / 1e6;
   QCOMPARE(pad.document()->blockCount(), kLines);
   malloc_trim(0);
   const double memoryMb = (residentKb() - before) / 1024.0;
-  qInfo("%s, %d lines: shown %.0f ms, laid out %.0f ms, longest block %.0f ms, memory once idle +%.1f MB",
-        QTest::currentDataTag(), kLines, shownMs, laidOutMs, longestGap / 1e6, memoryMb);
+  qInfo(
+      "%s, %d lines: shown %.0f ms, a key %.1f ms, every line in and laid out %.0f ms, longest block "
+      "%.0f ms, memory once idle +%.1f MB",
+      QTest::currentDataTag(), kLines, shownMs, keyMs, wholeMs, longestGap / 1e6, memoryMb);
   QTest::setBenchmarkResult(shownMs, QTest::WalltimeMilliseconds);
 }
 

@@ -43,17 +43,18 @@ void sendStyledText(const StyledText& content, ContentSink& sink) {
 }
 
 void sendStyledText(StyledText::const_iterator first, StyledText::const_iterator last, ContentSink& sink) {
-  for (; first != last; ++first) {
-    const StyledLine& line = *first;
-    std::size_t run = 0;
-    while (run < line.text.size()) {
-      std::size_t end = run + 1;
-      while (end < line.text.size() && line.styles[end] == line.styles[run]) ++end;
-      sink.run(std::u16string_view(line.text).substr(run, end - run), line.styles[run]);
-      run = end;
-    }
-    sink.endLine(line.lineStyle);
+  for (; first != last; ++first) sendStyledLine(*first, sink);
+}
+
+void sendStyledLine(const StyledLine& line, ContentSink& sink) {
+  std::size_t run = 0;
+  while (run < line.text.size()) {
+    std::size_t end = run + 1;
+    while (end < line.text.size() && line.styles[end] == line.styles[run]) ++end;
+    sink.run(std::u16string_view(line.text).substr(run, end - run), line.styles[run]);
+    run = end;
   }
+  sink.endLine(line.lineStyle);
 }
 
 bool rtfIsComplete(std::string_view bytes) {

@@ -39,6 +39,7 @@ class StyledTextSink final : public ContentSink {
 
 /// Sends a StyledText to a sink, each line's characters as runs of one style.
 void sendStyledText(const StyledText& content, ContentSink& sink);
+void sendStyledLine(const StyledLine& line, ContentSink& sink);
 void sendStyledText(StyledText::const_iterator first, StyledText::const_iterator last, ContentSink& sink);
 
 }  // namespace ormel

@@ -2,13 +2,16 @@
 
 #include <QTextBlock>
 #include <QTextDocument>
+#include <algorithm>
 
 namespace ormel {
 
-QtContentMirror::QtContentMirror(QTextDocument& document, ReadLine readLine, StyledText lines)
+QtContentMirror::QtContentMirror(QTextDocument& document, ReadLine readLine, StyledText lines,
+                                 std::size_t unwritten)
     : m_document(document), m_readLine(std::move(readLine)) {
-  if (static_cast<int>(lines.size()) == m_document.blockCount()) {
+  if (lines.size() == static_cast<std::size_t>(m_document.blockCount()) + unwritten) {
     m_lines.replace(0, 0, std::move(lines));
+    m_unwritten = unwritten;
   } else {
     rebuild();
   }
@@ -18,8 +21,19 @@ QtContentMirror::QtContentMirror(QTextDocument& document, ReadLine readLine, Sty
 
 ContentSnapshot QtContentMirror::snapshot() {
   // A change the document did not announce would show as a different number of lines.
-  if (static_cast<int>(m_lines.size()) != m_document.blockCount()) rebuild();
+  if (m_lines.size() != expectedSize()) rebuild();
   return m_lines.snapshot();
+}
+
+std::size_t QtContentMirror::expectedSize() const {
+  return static_cast<std::size_t>(m_document.blockCount()) + m_unwritten;
+}
+
+void QtContentMirror::followWriting(const std::function<std::size_t()>& write) {
+  m_writing = true;
+  const std::size_t written = write();
+  m_writing = false;
+  m_unwritten -= std::min(written, m_unwritten);
 }
 
 void QtContentMirror::rebuild() {
@@ -27,18 +41,19 @@ void QtContentMirror::rebuild() {
   lines.reserve(static_cast<std::size_t>(m_document.blockCount()));
   for (QTextBlock block = m_document.begin(); block.isValid(); block = block.next())
     lines.push_back(m_readLine(block));
-  m_lines.replace(0, m_lines.size(), std::move(lines));
+  m_lines.replace(0, m_lines.size() - std::min(m_unwritten, m_lines.size()), std::move(lines));
 }
 
 void QtContentMirror::follow(int position, int added) {
   // Text before position and after position + added is as it was, so the lines from the one
   // holding position to the one holding position + added replace as many old lines as the
-  // document lost or gained beside them.
-  const int count = m_document.blockCount();
+  // document lost or gained beside them. Unwritten lines follow the document's.
+  if (m_writing) return;
+  const int count = static_cast<int>(expectedSize());
   const QTextBlock firstBlock = m_document.findBlock(position);
   QTextBlock lastBlock = m_document.findBlock(position + added);
   if (!lastBlock.isValid()) lastBlock = m_document.lastBlock();
-  const int first = firstBlock.isValid() ? firstBlock.blockNumber() : count - 1;
+  const int first = firstBlock.isValid() ? firstBlock.blockNumber() : m_document.blockCount() - 1;
   const int lastNew = lastBlock.blockNumber();
   const int lastOld = lastNew - (count - static_cast<int>(m_lines.size()));
   if (first > lastNew || lastOld < first || lastOld >= static_cast<int>(m_lines.size())) {

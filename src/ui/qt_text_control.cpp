@@ -1,5 +1,6 @@
 #include "ui/qt_text_control.h"
 
+#include <QElapsedTimer>
 #include <QPlainTextDocumentLayout>
 #include <QPlainTextEdit>
 #include <QTextBlock>
@@ -36,9 +37,15 @@ QTextCharFormat charFormatOf(CharStyle style) {
 /// of style, not two per line.
 class DocumentFiller final : public ContentSink {
  public:
+  enum class Place { IntoCursorBlock, AfterTheEnd };
+
   /// One edit block for the whole fill: a cursor outside one lays its line out after every
-  /// insertion (to know its x), which cost three times the time and four times the memory.
-  explicit DocumentFiller(QTextCursor& cursor) : m_cursor(cursor) { m_cursor.beginEditBlock(); }
+  /// insertion or move (to know its x), which cost three times the time and four times the memory.
+  explicit DocumentFiller(QTextCursor& cursor, Place place = Place::IntoCursorBlock)
+      : m_cursor(cursor), m_firstLine(place == Place::IntoCursorBlock) {
+    m_cursor.beginEditBlock();
+    if (place == Place::AfterTheEnd) m_cursor.movePosition(QTextCursor::End);
+  }
 
   void run(std::u16string_view text, CharStyle style) override {
     if (!m_lineOpen) openLine(style);
@@ -93,7 +100,7 @@ class DocumentFiller final : public ContentSink {
   QString m_pending;
   CharStyle m_pendingStyle;
   CharStyle m_blockStyle;
-  bool m_firstLine = true;
+  bool m_firstLine;
   bool m_lineOpen = false;
 };
 
@@ -110,13 +117,28 @@ void insertLines(QTextCursor& cursor, const QString& text, const QTextCharFormat
   }
 }
 
+/// A sheet's first lines are written before the window goes on: enough to show and to scroll
+/// through, and every sheet of ordinary length whole.
+constexpr std::size_t kFirstLines = 16384;
+/// The rest goes a slice at a time, each taking about this long, so keys are answered between.
+constexpr qint64 kSliceNs = 20'000'000;
+constexpr std::size_t kFirstSlice = 4096;
+constexpr std::size_t kSmallestSlice = 256;
+constexpr std::size_t kLargestSlice = 32768;
+
 }  // namespace
 
 QColor toQColor(Color color) { return {color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF}; }
 
 Color fromQColor(const QColor& color) { return color.red() | (color.green() << 8) | (color.blue() << 16); }
 
-QtTextControl::QtTextControl(QPlainTextEdit& editor) : m_editor(editor) { followDocument(StyledText{}); }
+QtTextControl::QtTextControl(QPlainTextEdit& editor) : m_editor(editor) {
+  followDocument(StyledText{});
+  QObject::connect(&m_unwritten.timer, &QTimer::timeout, [this] { writeMore(false); });
+  // Select all moves the caret without saying so, but not the selection.
+  for (auto signal : {&QPlainTextEdit::cursorPositionChanged, &QPlainTextEdit::selectionChanged})
+    QObject::connect(&m_editor, signal, &m_unwritten.timer, [this] { followCaretToTheEnd(); });
+}
 
 QtTextControl::~QtTextControl() = default;
 
@@ -188,6 +210,7 @@ StyledLine QtTextControl::lineOf(const QTextBlock& block) const {
 }
 
 StyledText QtTextControl::content() const {
+  needWholeText();
   StyledText lines;
   const QTextDocument& document = *m_editor.document();
   lines.reserve(static_cast<std::size_t>(document.blockCount()));
@@ -197,6 +220,7 @@ StyledText QtTextControl::content() const {
 }
 
 void QtTextControl::setContent(const StyledText& content) {
+  needWholeText();
   QTextCursor cursor(m_editor.document());
   cursor.beginEditBlock();
   cursor.select(QTextCursor::Document);
@@ -208,6 +232,7 @@ void QtTextControl::setContent(const StyledText& content) {
 }
 
 void QtTextControl::replaceContent(const StyledText& before, const StyledText& after, int caret) {
+  needWholeText();
   // Only the lines between the equal ones at the start and at the end are written again.
   std::size_t head = 0;
   while (head < before.size() && head < after.size() && before[head] == after[head]) ++head;
@@ -247,19 +272,24 @@ void QtTextControl::writeLines(QTextCursor& cursor, StyledText::const_iterator f
   filler.finish();
 }
 
-int QtTextControl::lineCount() const { return m_editor.document()->blockCount(); }
+int QtTextControl::lineCount() const {
+  return m_editor.document()->blockCount() + static_cast<int>(m_unwritten.left);
+}
 
 std::string QtTextControl::line(int n) const {
+  needLine(n);
   const QTextBlock block = m_editor.document()->findBlockByNumber(n);
   return block.isValid() ? block.text().toStdString() : std::string();
 }
 
 int QtTextControl::lineLength(int n) const {
+  needLine(n);
   const QTextBlock block = m_editor.document()->findBlockByNumber(n);
   return block.isValid() ? block.length() - 1 : 0;
 }
 
 void QtTextControl::setLine(int n, std::string_view text) {
+  needLine(n);
   const QTextBlock block = m_editor.document()->findBlockByNumber(n);
   if (!block.isValid()) return;
   const int start = block.position();
@@ -288,16 +318,25 @@ void QtTextControl::setLine(int n, std::string_view text) {
 int QtTextControl::caretLine() const { return m_editor.textCursor().blockNumber(); }
 
 int QtTextControl::lineStart(int n) const {
+  needLine(n);
   const QTextBlock block = m_editor.document()->findBlockByNumber(n);
   return block.isValid() ? block.position() : -1;
 }
 
-int QtTextControl::textLength() const { return m_editor.document()->characterCount() - 1; }
+int QtTextControl::textLength() const {
+  needWholeText();
+  return writtenLength();
+}
+
+int QtTextControl::writtenLength() const { return m_editor.document()->characterCount() - 1; }
 
 int QtTextControl::selStart() const { return m_editor.textCursor().selectionStart(); }
 
 void QtTextControl::setSelStart(int position) {
-  const int total = textLength();
+  // Past the end means the end, which is the sheet's.
+  if (position < 0) needWholeText();
+  needPosition(position);
+  const int total = writtenLength();
   QTextCursor cursor = m_editor.textCursor();
   cursor.setPosition(position < 0 || position > total ? total : position);
   m_editor.setTextCursor(cursor);
@@ -311,7 +350,8 @@ int QtTextControl::selLength() const {
 void QtTextControl::setSelLength(int length) {
   QTextCursor cursor = m_editor.textCursor();
   const int start = cursor.selectionStart();
-  const int end = start + std::clamp(length, 0, textLength() - start);
+  needPosition(start + std::max(length, 0));
+  const int end = start + std::clamp(length, 0, writtenLength() - start);
   // The caret (position) stays at the start, as SelStart reads it; the selection runs forward.
   cursor.setPosition(end);
   cursor.setPosition(start, QTextCursor::KeepAnchor);
@@ -355,7 +395,8 @@ void QtTextControl::setSelAttributes(CharStyle style) {
 
 CharStyle QtTextControl::styleAt(int position) const {
   const QTextDocument& document = *m_editor.document();
-  position = std::clamp(position, 0, textLength());
+  needPosition(position);
+  position = std::clamp(position, 0, writtenLength());
   const QTextBlock block = document.findBlock(position);
   if (position >= block.position() + block.length() - 1) return styleOf(block.charFormat());
   QTextCursor cursor(m_editor.document());
@@ -365,7 +406,8 @@ CharStyle QtTextControl::styleAt(int position) const {
 }
 
 char16_t QtTextControl::characterAt(int position) const {
-  if (position < 0 || position >= textLength()) return 0;
+  needPosition(position);
+  if (position < 0 || position >= writtenLength()) return 0;
   const QChar unit = m_editor.document()->characterAt(position);
   return unit == QChar::ParagraphSeparator ? char16_t{0} : unit.unicode();
 }
@@ -381,6 +423,8 @@ void QtTextControl::caretToEndOfLine() {
 }
 
 void QtTextControl::clear() {
+  // Written whole first, so that undoing the clear brings back the whole sheet.
+  needWholeText();
   QTextCursor cursor(m_editor.document());
   cursor.beginEditBlock();
   cursor.select(QTextCursor::Document);
@@ -399,25 +443,97 @@ void QtTextControl::saveContent(const std::string& path) const {
 void QtTextControl::loadContent(const std::string& path) {
   // Read first: a sheet that cannot be read leaves the pad as it was.
   StyledText lines = loadContentFile(path, defaultStyle());
+  // What an earlier sheet had still to write goes with it.
+  m_unwritten.timer.stop();
+  m_unwritten.left = 0;
+  m_unwritten.lines = ContentSnapshot{};
   adoptEmptyDocument();
   // Filled in the editor, not before: the editor lays out every line of a full document it is
   // given, while filling one it shows costs only the lines that show. Undo is off for the fill,
-  // which is no step to undo.
+  // which is no step to undo, and stays off while its slices go in, since turning it on and off
+  // again would empty the history of whatever was typed in between.
   QTextDocument& document = *m_editor.document();
   document.setUndoRedoEnabled(false);
   QTextCursor cursor(&document);
-  writeLines(cursor, lines.begin(), lines.end());
-  document.setUndoRedoEnabled(true);
+  const std::size_t first = std::min(lines.size(), kFirstLines);
+  writeLines(cursor, lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(first));
   // The editor kept the old cursor's insertion format; the caret takes the new text's.
   m_editor.setTextCursor(QTextCursor(&document));
   m_selectionStyle.reset();
-  followDocument(std::move(lines));
+  const std::size_t unwritten = lines.size() - first;
+  followDocument(std::move(lines), unwritten);
+  if (unwritten > 0) {
+    m_unwritten.lines = m_mirror->snapshot();
+    m_unwritten.next = m_unwritten.lines.begin();
+    for (std::size_t i = 0; i < first; ++i) ++m_unwritten.next;
+    m_unwritten.left = unwritten;
+    m_unwritten.slice = kFirstSlice;
+    m_unwritten.timer.start(0);
+  } else {
+    document.setUndoRedoEnabled(true);
+  }
   if (m_onContentChange) m_onContentChange();
 }
 
-void QtTextControl::followDocument(StyledText lines) {
+void QtTextControl::writeMore(bool all) const {
+  Unwritten& rest = m_unwritten;
+  // The editor hears of the writing (its caret may move with it) and may ask again meanwhile.
+  if (rest.left == 0 || rest.writing) return;
+  rest.writing = true;
+  QElapsedTimer clock;
+  clock.start();
+  QTextCursor cursor(m_editor.document());
+  m_mirror->followWriting([&] {
+    const std::size_t count = all ? rest.left : std::min(rest.left, rest.slice);
+    DocumentFiller filler(cursor, DocumentFiller::Place::AfterTheEnd);
+    for (std::size_t i = 0; i < count; ++i, ++rest.next) sendStyledLine(*rest.next, filler);
+    filler.finish();
+    rest.left -= count;
+    return count;
+  });
+  rest.writing = false;
+  if (!all) {
+    const auto elapsed = static_cast<unsigned long long>(std::max<qint64>(clock.nsecsElapsed(), 1));
+    // Growing at most twofold, so one quick slice on an idle moment does not make the next long.
+    const std::size_t tuned = rest.slice * static_cast<unsigned long long>(kSliceNs) / elapsed;
+    rest.slice = std::clamp<std::size_t>(std::min(tuned, rest.slice * 2), kSmallestSlice, kLargestSlice);
+  }
+  if (rest.left > 0) return;
+  rest.timer.stop();
+  // The snapshot kept the mirror's chunks shared; edits copy none from here on.
+  rest.next = {};
+  rest.lines = ContentSnapshot{};
+  m_editor.document()->setUndoRedoEnabled(true);
+}
+
+void QtTextControl::needLine(int n) const {
+  if (writingSheet() && n >= m_editor.document()->blockCount()) writeMore(true);
+}
+
+void QtTextControl::needPosition(int position) const {
+  if (writingSheet() && position > writtenLength()) writeMore(true);
+}
+
+void QtTextControl::needWholeText() const { writeMore(true); }
+
+void QtTextControl::followCaretToTheEnd() {
+  if (!writingSheet() || m_unwritten.writing) return;
+  QTextCursor cursor = m_editor.textCursor();
+  const int end = writtenLength();
+  if (cursor.position() < end && cursor.anchor() < end) return;
+  const int anchor = cursor.anchor();
+  const int position = cursor.position();
+  writeMore(true);
+  const int newEnd = writtenLength();
+  cursor.setPosition(anchor >= end ? newEnd : anchor);
+  cursor.setPosition(position >= end ? newEnd : position, QTextCursor::KeepAnchor);
+  m_editor.setTextCursor(cursor);
+}
+
+void QtTextControl::followDocument(StyledText lines, std::size_t unwritten) {
   m_mirror = std::make_unique<QtContentMirror>(
-      *m_editor.document(), [this](const QTextBlock& block) { return lineOf(block); }, std::move(lines));
+      *m_editor.document(), [this](const QTextBlock& block) { return lineOf(block); }, std::move(lines),
+      unwritten);
   m_mirror->setOnChange(m_onContentChange);
 }
 

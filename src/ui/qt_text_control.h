@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QTextCharFormat>
 #include <QTextCursor>
+#include <QTimer>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -74,7 +75,11 @@ class QtTextControl final : public TextControl, public ScratchPadLook {
   void clear() override;
   void saveContent(const std::string& path) const override;
   /// Opens the sheet in a new document with no undo history; only the lines that show are laid out.
+  /// A long sheet's first lines are written at once and the rest in slices while the window goes
+  /// on (undo stays off until the last is in); whatever needs the whole text waits for the rest.
   void loadContent(const std::string& path) override;
+  /// Whether lines of an opened sheet are still to be written into the editor.
+  [[nodiscard]] bool writingSheet() const { return m_unwritten.left > 0; }
 
   /// Points; a size the pad was given in pixels is converted at the screen's resolution.
   [[nodiscard]] int fontSize() const override;
@@ -98,8 +103,19 @@ class QtTextControl final : public TextControl, public ScratchPadLook {
   /// Puts an empty document in the editor in place of the one it shows, which goes if it is
   /// ours; the mirror goes with it.
   void adoptEmptyDocument();
-  /// Makes the mirror of the document shown, from lines known to be its lines if they are.
-  void followDocument(StyledText lines);
+  /// Makes the mirror of the document shown, from lines known to be its lines if they are,
+  /// followed by unwritten ones still to come.
+  void followDocument(StyledText lines, std::size_t unwritten = 0);
+  /// Writes the next slice of an opened sheet's unwritten lines, or all of them.
+  void writeMore(bool all) const;
+  /// Before reading or changing the document where unwritten lines would count.
+  void needLine(int n) const;
+  void needPosition(int position) const;
+  void needWholeText() const;
+  /// The length of the text in the editor, written lines only.
+  [[nodiscard]] int writtenLength() const;
+  /// Going to the end of what is written (Ctrl+End, select all) means the sheet's end.
+  void followCaretToTheEnd();
 
   struct SelectionStyle {
     int anchor;
@@ -113,6 +129,19 @@ class QtTextControl final : public TextControl, public ScratchPadLook {
   Color m_defaultTextColor = 0;
   std::unique_ptr<QtContentMirror> m_mirror;
   std::function<void()> m_onContentChange;
+
+  /// The lines of an opened sheet not yet in the editor, taken from the mirror, which has them
+  /// all. Writing them changes nothing a reader of the content sees, so const readers may.
+  struct Unwritten {
+    ContentSnapshot lines;
+    ContentSnapshot::const_iterator next;
+    std::size_t left = 0;
+    /// Lines per slice, tuned as slices go to take a few tens of milliseconds.
+    std::size_t slice = 0;
+    bool writing = false;
+    QTimer timer;
+  };
+  mutable Unwritten m_unwritten;
 };
 
 }  // namespace ormel

@@ -28,6 +28,8 @@ namespace {
 constexpr CharStyle kPlain{0xFFFFFF, true};
 constexpr CharStyle kAnswer{0x00FFFF, true};
 constexpr CharStyle kThin{0x0000FF, false};
+/// Pairs of lines in a sheet long enough to go in by slices.
+constexpr int kSheetLines = 20000;
 
 /// Everything the interface shows, as text, so that a difference reads plainly.
 std::string snapshot(const TextControl& control) {
@@ -77,6 +79,9 @@ class QtTextControlTest : public QObject {
   void openedSheetKeepsNoUndoHistory();
   void sheetThatCannotBeReadLeavesThePad();
   void bigSheetIsLaidOutWhereItShows();
+  void whatNeedsTheWholeSheetWaitsForIt_data();
+  void whatNeedsTheWholeSheetWaitsForIt();
+  void openingAnotherSheetStopsTheFirst();
 };
 
 void QtTextControlTest::behavesAsTheMemoryControl_data() {
@@ -305,27 +310,127 @@ void QtTextControlTest::openedSheetKeepsNoUndoHistory() {
   QCOMPARE(control.line(0), std::string("2+3"));
 }
 
+/// A sheet of twice lines lines, "2+3" and its answer, as the program writes it.
+std::string longSheet(const QTemporaryDir& folder, int lines) {
+  std::string text = "{\\rtf1" + kColourTable;
+  for (int n = 0; n < lines; ++n)
+    text += "\\cf1 " + std::to_string(n) + "+3\\par\\cf2  " + std::to_string(n + 3) + "\\par\n";
+  return writeFile(folder, text + "}");
+}
+
 void QtTextControlTest::bigSheetIsLaidOutWhereItShows() {
-  constexpr int kLines = 200000;
-  std::string text;
-  for (int n = 0; n < kLines / 2; ++n) text += "12.5*3+SIN(0.5)\n 63.479425538604203\n";
+  constexpr int kLines = 100000;
   QTemporaryDir folder;
-  const std::string sheet = writeFile(folder, text);
+  const std::string sheet = longSheet(folder, kLines);
   QPlainTextEdit editor;
   editor.setLineWrapMode(QPlainTextEdit::NoWrap);
   ormel::QtTextControl control(editor);
+  int changes = 0;
+  control.setOnContentChange([&] { ++changes; });
   editor.show();
   QVERIFY(QTest::qWaitForWindowExposed(&editor));
   control.loadContent(sheet);
-  QCOMPARE(control.lineCount(), kLines + 1);
-  // Only the lines that show are laid out: the rest of the sheet waits until the user goes there.
-  QApplication::processEvents();
-  const QTextBlock middle = editor.document()->findBlockByNumber(kLines / 2);
-  QCOMPARE(middle.layout()->lineCount(), 0);
+  // The pad shows its first lines and takes keys while the rest goes in; the recovery copy and
+  // the line count have the whole sheet from the start.
+  const int total = 2 * kLines + 1;
+  QVERIFY(control.writingSheet());
+  QVERIFY(editor.document()->blockCount() < total);
+  QCOMPARE(control.lineCount(), total);
+  QCOMPARE(control.snapshot().size(), std::size_t(total));
   type(control, "1");
-  QCOMPARE(control.line(0), std::string("112.5*3+SIN(0.5)"));
+  QTRY_VERIFY_WITH_TIMEOUT(!control.writingSheet(), 60000);
+  QCOMPARE(editor.document()->blockCount(), total);
+  QCOMPARE(changes, 2);
+  QCOMPARE(control.line(0), std::string("10+3"));
+  QVERIFY(control.snapshot().lines() == control.content());
+  // Only the lines that show are laid out: the rest of the sheet waits until the user goes there.
+  const QTextBlock middle = editor.document()->findBlockByNumber(kLines);
+  QCOMPARE(middle.layout()->lineCount(), 0);
   editor.setTextCursor(QTextCursor(middle));
   QTRY_VERIFY(middle.layout()->lineCount() > 0);
+  // Undo was off while the sheet went in; what comes after is undone as ever.
+  type(control, "7");
+  QCOMPARE(control.line(kLines), "7" + std::to_string(kLines / 2) + "+3");
+  editor.undo();
+  QCOMPARE(control.line(kLines), std::to_string(kLines / 2) + "+3");
+}
+
+void QtTextControlTest::whatNeedsTheWholeSheetWaitsForIt_data() {
+  QTest::addColumn<Script>("action");
+  QTest::addColumn<int>("caretLineAfter");
+  const int last = 2 * kSheetLines;
+  auto row = [](const char* name, Script action, int caretLine) {
+    QTest::newRow(name) << action << caretLine;
+  };
+  row(
+      "the last line is read",
+      [](TextControl& c) {
+        QCOMPARE(c.line(2 * kSheetLines - 1), std::string(" " + std::to_string(kSheetLines + 2)));
+      },
+      0);
+  row(
+      "the content is read",
+      [](TextControl& c) {
+        QCOMPARE(dynamic_cast<ormel::QtTextControl&>(c).content().size(), std::size_t(2 * kSheetLines + 1));
+      },
+      0);
+  row(
+      "the caret is put at the end", [](TextControl& c) { c.setSelStart(-1); }, last);
+  row(
+      "Ctrl+End",
+      [](TextControl&) { QTest::keyClick(QApplication::focusWidget(), Qt::Key_End, Qt::ControlModifier); },
+      last);
+  row(
+      "Ctrl+A then typing",
+      [](TextControl&) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_9);
+      },
+      0);
+  row(
+      "cleared and undone",
+      [](TextControl& c) {
+        c.clear();
+        dynamic_cast<QPlainTextEdit*>(QApplication::focusWidget())->undo();
+        QCOMPARE(c.lineCount(), 2 * kSheetLines + 1);
+      },
+      -1);
+}
+
+void QtTextControlTest::whatNeedsTheWholeSheetWaitsForIt() {
+  QFETCH(Script, action);
+  QFETCH(int, caretLineAfter);
+  QTemporaryDir folder;
+  const std::string sheet = longSheet(folder, kSheetLines);
+  QPlainTextEdit editor;
+  ormel::QtTextControl control(editor);
+  editor.show();
+  editor.activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&editor));
+  control.loadContent(sheet);
+  QVERIFY(control.writingSheet());
+  action(control);
+  QVERIFY(!control.writingSheet());
+  if (caretLineAfter >= 0) QCOMPARE(control.caretLine(), caretLineAfter);
+  // What the document holds and what the recovery copy holds agree, line by line.
+  QVERIFY(control.snapshot().lines() == control.content());
+  const std::string saved = folder.filePath("saved.ocs").toStdString();
+  control.saveContent(saved);
+  QCOMPARE(ormel::loadContentFile(saved, kPlain).size(), control.content().size());
+}
+
+void QtTextControlTest::openingAnotherSheetStopsTheFirst() {
+  QTemporaryDir folder;
+  const std::string big = longSheet(folder, kSheetLines);
+  QPlainTextEdit editor;
+  ormel::QtTextControl control(editor);
+  control.loadContent(big);
+  QVERIFY(control.writingSheet());
+  control.loadContent(writeFile(folder, "{\\rtf1 1+1\\par 2}"));
+  QVERIFY(!control.writingSheet());
+  QTest::qWait(50);
+  QCOMPARE(editor.document()->blockCount(), 2);
+  QCOMPARE(control.snapshot().size(), std::size_t{2});
 }
 
 void QtTextControlTest::sheetThatCannotBeReadLeavesThePad() {
