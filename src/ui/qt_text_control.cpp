@@ -121,7 +121,7 @@ void insertLines(QTextCursor& cursor, const QString& text, const QTextCharFormat
 /// through, and every sheet of ordinary length whole.
 constexpr std::size_t kFirstLines = 16384;
 /// The rest goes a slice at a time, each taking about this long, so keys are answered between.
-constexpr qint64 kSliceNs = 20'000'000;
+constexpr qint64 kSliceNs = 10'000'000;
 constexpr std::size_t kFirstSlice = 4096;
 constexpr std::size_t kSmallestSlice = 256;
 constexpr std::size_t kLargestSlice = 32768;
