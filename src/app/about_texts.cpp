@@ -22,24 +22,25 @@ std::string creditsText(std::string_view heading, const std::vector<std::string>
 
 std::string testersCredits() {
   // Nobody is named here who did not test it: what does test it, and an invitation to join.
+  // Lines are short enough for the about box's narrow columns.
   return creditsText("Faithful Testers:", {
-                                              "The unit and widget test suites",
-                                              "The fuzzers of every parser",
-                                              "AddressSanitizer, UBSan, TSan",
-                                              "And you: please report faults at",
-                                              aboutPageAddress(kForumPath),
+                                              "The unit and widget tests",
+                                              "Fuzzers of every parser",
+                                              "ASan, UBSan and TSan runs",
+                                              "And you: report faults in",
+                                              "the ormelWare Forum above",
                                           });
 }
 
 std::string supportCredits() {
   return creditsText("Great Support:", {
-                                           "Qt (window, widgets, rich text)",
-                                           "libcurl (HTTP of the update check)",
-                                           "libjpeg-turbo (the about box pictures)",
+                                           "Qt (window, rich text)",
+                                           "libcurl (update check)",
+                                           "libjpeg-turbo (pictures)",
                                            "GoogleTest (unit tests)",
-                                           "Google Benchmark (benchmarks)",
-                                           "muparser (benchmark peer engine)",
-                                           "libFuzzer (fuzz testing)",
+                                           "Google Benchmark (timing)",
+                                           "muparser (bench peer)",
+                                           "libFuzzer (fuzzing)",
                                        });
 }
 

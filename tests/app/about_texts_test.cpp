@@ -28,8 +28,8 @@ TEST(Credits, NameWhatTestsItAndTheComponentsWithWhatEachSupplies) {
   EXPECT_EQ(testers[0], "Faithful Testers:");
   EXPECT_EQ(testers[1], "");
   EXPECT_EQ(testers.back(), "") << "the list ends with CR LF";
-  // The invitation to report faults ends with the forum's address.
-  EXPECT_EQ(testers[testers.size() - 2], aboutPageAddress(kForumPath));
+  // The invitation to report faults points at the forum's link.
+  EXPECT_NE(testers[testers.size() - 2].find("Forum"), std::string::npos);
 
   const std::vector<std::string> lines = splitCrLf(supportCredits());
   EXPECT_EQ(lines[0], "Great Support:");

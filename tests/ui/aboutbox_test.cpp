@@ -74,6 +74,11 @@ void AboutBoxTest::showsTitleCreditsAndDisclaimer() {
     QVERIFY(desk.form->windowTitle().startsWith("ormelCalc 2.0 public beta "));
     QVERIFY(child<QLabel>(dialog, "CreditsLabel").text().startsWith("Faithful Testers:\n\n"));
     QVERIFY(child<QLabel>(dialog, "CreditsLabel2").text().startsWith("Great Support:\n\n"));
+    // Every credit shows whole in its column.
+    for (const char* name : {"CreditsLabel", "CreditsLabel2"}) {
+      const QLabel& credits = child<QLabel>(dialog, name);
+      QVERIFY2(credits.sizeHint().width() <= credits.width(), name);
+    }
     const QLabel& disclaimer = child<QLabel>(dialog, "Disclaimer");
     QVERIFY(disclaimer.text().simplified().contains("without any warranty"));
     QVERIFY(!disclaimer.text().contains('\r'));
