@@ -35,6 +35,12 @@ std::string streamProblem(const std::string& path, const EContentStreamError& er
   return "\"" + path + "\": " + error.message() + (error.reason().empty() ? "" : " (" + error.reason() + ")");
 }
 
+std::string textOf(const TextControl& pad) {
+  std::string text;
+  for (int n = 0; n < pad.lineCount(); ++n) text += (n > 0 ? "\n" : "") + pad.line(n);
+  return text;
+}
+
 std::string joinLines(const std::vector<std::string>& lines) {
   std::string text;
   for (const std::string& line : lines) text += "\n" + line;
@@ -120,7 +126,9 @@ void TAppManager::takeOverDataFolder() {
     }
     const SetAside setAside = setAsideUnusableFile(file.path, file.bytes, file.notes);
     problems.push_back(setAside.message);
-    if (!setAside.kept) m_untouchable.push_back(file.path);
+    if (!setAside.kept) {
+      m_untouchable.push_back({file.path, "no copy of what it held could be made (" + setAside.reason + ")"});
+    }
   }
   m_unusable.clear();
   if (m_dataFolder.writable) {
@@ -133,6 +141,8 @@ void TAppManager::takeOverDataFolder() {
       problems.push_back(error.what());
     }
   }
+  m_padUnsaved.reset();
+  if (!mayWrite(m_paths.WorkspaceFile)) m_padUnsaved = textOf(m_window.scratchPad());
   report(problems, "ormelCalc could not read all of its data files:");
 }
 
@@ -147,7 +157,7 @@ bool TAppManager::loadStep(const std::string& path, std::size_t limit,
     if (read.error == ENOENT || read.error == ENOTDIR) return false;
     m_loadProblems.push_back("\"" + path + "\" cannot be read (" + read.reason +
                              "). It is left as it is, and nothing is saved to it.");
-    m_untouchable.push_back(path);
+    m_untouchable.push_back({path, "it could not be read when ormelCalc started (" + read.reason + ")"});
     return false;
   }
   LoadNotes notes;
@@ -160,8 +170,12 @@ bool TAppManager::loadStep(const std::string& path, std::size_t limit,
   return true;
 }
 
-bool TAppManager::mayWrite(const std::string& path) const {
-  return std::find(m_untouchable.begin(), m_untouchable.end(), path) == m_untouchable.end();
+bool TAppManager::mayWrite(const std::string& path) const { return whyUntouchable(path) == nullptr; }
+
+const std::string* TAppManager::whyUntouchable(const std::string& path) const {
+  const auto found = std::find_if(m_untouchable.begin(), m_untouchable.end(),
+                                  [&](const Untouchable& file) { return file.path == path; });
+  return found == m_untouchable.end() ? nullptr : &found->why;
 }
 
 void TAppManager::LoadSettings() {
@@ -188,8 +202,9 @@ void TAppManager::LoadSettings() {
     });
   }
   if (fileExists(m_paths.ToolbarsFile)) {
-    loadStep(m_paths.ToolbarsFile, kSettingsFileLimit,
-             [&](const std::string&, LoadNotes&) { applyToolbarLayout(m_paths.ToolbarsFile, m_window); });
+    loadStep(m_paths.ToolbarsFile, kSettingsFileLimit, [&](const std::string&, LoadNotes& notes) {
+      applyToolbarLayout(m_paths.ToolbarsFile, m_window, &notes);
+    });
   }
 }
 
@@ -211,6 +226,13 @@ bool TAppManager::SaveSettings() {
   save(m_paths.HotkeysFile, [&] { m_hotKeys->Save(m_paths.HotkeysFile, m_window.actions()); });
   if (m_settings->saveWorkspace()) {
     save(m_paths.WorkspaceFile, [&] { m_window.scratchPad().saveContent(m_paths.WorkspaceFile); });
+    // Skipping the workspace drops what was typed since the start, unless nothing was.
+    const std::string* why = whyUntouchable(m_paths.WorkspaceFile);
+    const TextControl& pad = m_window.scratchPad();
+    if (why != nullptr && !(pad.lineCount() <= 1 && pad.lineLength(0) == 0) &&
+        (!m_padUnsaved || textOf(pad) != *m_padUnsaved)) {
+      problems.push_back("\"" + m_paths.WorkspaceFile + "\" is not saved: " + *why + ".");
+    }
   }
   save(m_paths.ToolbarsFile, [&] { writeToolbarLayout(m_paths.ToolbarsFile, m_window.toolbarPlaces()); });
   if (problems.empty()) return true;

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -74,7 +75,8 @@ class TAppManager {
   /// Writes all files of the data folder but those that could not be read. When a file cannot
   /// be written, one message names each such file with the reason; the others are written all
   /// the same, and the user is offered to save the scratch pad elsewhere (until it is saved or
-  /// the user declines). True when all were written.
+  /// the user declines). True when all were written. A workspace that is left as it is counts
+  /// as not written when the pad holds text that differs from what it held at the start.
   bool SaveSettings();
 
   /// Each creates its dialog with the main window as owner, prepares it with what it edits,
@@ -131,6 +133,8 @@ class TAppManager {
   void setPaths(const std::string& folder);
   /// True unless the file was found unreadable or could not be kept aside.
   [[nodiscard]] bool mayWrite(const std::string& path) const;
+  /// Why the file is left as it is, or nullptr when it may be written.
+  [[nodiscard]] const std::string* whyUntouchable(const std::string& path) const;
   /// Offers to save the scratch pad in another file after a failed save.
   void offerToSavePadElsewhere();
   void report(const std::vector<std::string>& problems, const std::string& heading);
@@ -143,8 +147,16 @@ class TAppManager {
   DataPaths m_paths;
   std::vector<std::string> m_loadProblems;
   std::vector<Unusable> m_unusable;
-  // Files that are left as they are: unreadable ones, and bad ones no copy could be made of.
-  std::vector<std::string> m_untouchable;
+  /// A file that is left as it is, and why: an unreadable one, or a bad one no copy could be
+  /// made of.
+  struct Untouchable {
+    std::string path;
+    std::string why;
+  };
+  std::vector<Untouchable> m_untouchable;
+  // The pad's text when the data folder was taken over, kept only when the workspace will not be
+  // saved: what differs from it at exit is what the user would lose.
+  std::optional<std::string> m_padUnsaved;
   bool m_settingsFileFound = false;
   bool m_prefsFileFound = false;
   std::unique_ptr<TStatusInfo> m_statusInfo;

@@ -58,8 +58,11 @@ void restore(const RecoveryFiles& files, const RecoveryTarget& target) {
     target.variables.UpdateVariableListBox();
     // Entries that were skipped make the copy one to keep aside, not one to take over.
     if (!notes.empty()) {
+      constexpr std::size_t kNotesNamed = 3;
       std::string text;
-      for (const std::string& note : notes) text += (text.empty() ? "" : "\n") + note;
+      for (std::size_t i = 0; i < notes.size() && i < kNotesNamed; ++i)
+        text += (i > 0 ? "\n" : "") + notes[i];
+      if (notes.size() > kNotesNamed) text += "\nand " + std::to_string(notes.size() - kNotesNamed) + " more";
       throw std::runtime_error(text);
     }
   }

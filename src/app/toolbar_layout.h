@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/app_window_port.h"
+#include "config/store_support.h"
 
 namespace ormel {
 
@@ -18,7 +19,8 @@ void writeToolbarLayout(const std::string& fileName, const std::vector<ToolbarPl
 /// Applies toolbars.ini to the window's toolbars. A section whose "Rev" is missing or not 2000
 /// is ignored and that toolbar keeps its place; otherwise "Visible" is applied (when present),
 /// then a non-empty "DockedTo" floats ("+") or docks the toolbar at the stored place. A missing
-/// file changes nothing.
-void applyToolbarLayout(const std::string& fileName, AppWindow& window);
+/// file changes nothing. Lines that are neither sections, keys, blank nor comments, and numbers
+/// that do not convert, are noted: such a file is not a layout to write over.
+void applyToolbarLayout(const std::string& fileName, AppWindow& window, LoadNotes* notes = nullptr);
 
 }  // namespace ormel

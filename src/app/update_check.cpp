@@ -4,7 +4,9 @@
 
 #include <cstdio>
 
+#include "base/text.h"
 #include "config/ini_file.h"
+#include "config/store_support.h"
 
 namespace ormel {
 
@@ -73,7 +75,8 @@ UpdateCheck::Ending UpdateCheck::runCheck() {
     m_messages.showError(formatPlain(kNoVersionText, {versionURL}));
   } else if (version == kVersionText) {
     m_messages.showMessage(formatPlain(kLatestVersionText, {version, kProductName}));
-  } else if (m_messages.askYesNo(formatPlain(kNewVersionText, {kProductName, version}))) {
+  } else if (m_messages.askYesNo(
+                 formatPlain(kNewVersionText, {kProductName, abbreviated(version, kQuotedTextLimit)}))) {
     if (startUpdater()) return Ending::kClose;
     if (!*alive) return Ending::kGone;
   }

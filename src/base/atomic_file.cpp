@@ -157,6 +157,10 @@ std::size_t removeStaleTemporaryFiles(const std::string& folder) {
   return removed;
 }
 
+std::size_t removeStaleTemporaryFilesBeside(const std::string& path) {
+  return removeStaleTemporaryFiles(folderOf(writeTarget(path)));
+}
+
 bool fileExists(const std::string& path) {
   struct stat info {};
   return ::stat(path.c_str(), &info) == 0;

@@ -37,6 +37,8 @@ inline constexpr int kNotRegularFile = EINVAL;
 /// Removes the temporary files that writeFileAtomically left in folder when its process was
 /// killed, as long as that process no longer runs. Returns how many were removed; never throws.
 std::size_t removeStaleTemporaryFiles(const std::string& folder);
+/// The same for the folder a write to path lands in: that of the file its symbolic links end at.
+std::size_t removeStaleTemporaryFilesBeside(const std::string& path);
 
 /// Writes all of data to the open file descriptor fd, going on after interruptions and partial
 /// writes. False (errno tells why) when a write fails.

@@ -91,10 +91,10 @@ SetAside setAsideUnusableFile(const std::string& path, std::string_view bytes,
   std::string message = "\"" + path + "\" could not be read in full (" + what + ").";
   std::string copy;
   const FileResult kept = keepSetAsideCopy(path, bytes, copy);
-  if (kept.ok) return {message + " It has been kept as \"" + copy + "\".", true};
+  if (kept.ok) return {message + " It has been kept as \"" + copy + "\".", true, {}};
   return {
       message + " No copy of it could be made (" + kept.reason + "), so it is left as it is and not saved.",
-      false};
+      false, kept.reason};
 }
 
 }  // namespace ormel

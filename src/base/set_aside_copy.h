@@ -26,6 +26,8 @@ struct SetAside {
   std::string message;
   /// False when no copy could be made: the file must then not be written over.
   bool kept = false;
+  /// Why no copy could be made (the system's reason); empty when it was kept.
+  std::string reason;
 };
 
 /// Keeps the copy (keepSetAsideCopy) of the file whose bytes were read, noting what was wrong

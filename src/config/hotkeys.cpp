@@ -28,6 +28,7 @@ void TOrmelHotKeys::Load(const std::string& fileName, ActionList& actions, LoadN
       addNote(notes, "<" + abbreviated(child.Name(), kQuotedTextLimit) + "> means nothing here");
       continue;
     }
+    noteWhatIsNotRead(child, {"name", "hotkey"}, notes);
     const std::string caption = child.GetFieldValue("name").toText();
     const std::string keyText = child.GetFieldValue("hotkey").toText();
     const ShortCut code = textToShortCut(keyText);

@@ -39,10 +39,15 @@ std::string oneLine(std::string_view text) {
 
 IniFile::IniFile(std::string_view text) {
   Section* current = nullptr;
+  std::size_t lineNumber = 0;
   while (!text.empty()) {
     const std::size_t end = text.find_first_of("\r\n");
     const std::string_view line = trimmed(text.substr(0, end));
-    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+    // CR LF is one line end.
+    const bool crlf =
+        end != std::string_view::npos && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n';
+    text.remove_prefix(end == std::string_view::npos ? text.size() : end + (crlf ? 2 : 1));
+    ++lineNumber;
 
     if (line.empty() || line.front() == ';' || line.front() == '#') continue;
     if (line.front() == '[') {
@@ -54,7 +59,13 @@ IniFile::IniFile(std::string_view text) {
       continue;
     }
     const std::size_t equals = line.find('=');
-    if (current == nullptr || equals == std::string_view::npos) continue;
+    if (current == nullptr || equals == std::string_view::npos) {
+      if (m_ignored.count++ == 0) {
+        m_ignored.firstLine = lineNumber;
+        m_ignored.firstText = std::string(line);
+      }
+      continue;
+    }
     current->entries.push_back(
         {std::string(trimmed(line.substr(0, equals))), readValue(line.substr(equals + 1))});
   }

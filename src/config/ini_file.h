@@ -56,10 +56,20 @@ class IniFile {
 
   [[nodiscard]] const std::vector<Section>& sections() const { return m_sections; }
 
+  /// The lines the parse ignored although they are neither blank nor comments: ones that are no
+  /// section and no "key=value", and keys before the first section.
+  struct Ignored {
+    std::size_t count = 0;
+    std::size_t firstLine = 0;  ///< 1-based
+    std::string firstText;      ///< trimmed, as it stands
+  };
+  [[nodiscard]] const Ignored& ignored() const { return m_ignored; }
+
  private:
   [[nodiscard]] const Entry* find(std::string_view section, std::string_view key) const;
 
   std::vector<Section> m_sections;
+  Ignored m_ignored;
 };
 
 /// One value of an INI file as the profile-string functions read it: defaultValue when the file,

@@ -72,12 +72,7 @@ void TOrmelPrefs::Load(const std::string& fileName, LoadNotes* notes) {
       continue;
     }
     TOrmelPref& entry = m_entries[static_cast<std::size_t>(index)];
-    for (const TXMLNodeField& field : child.Fields()) {
-      if (field.Name != "value" && field.Name != "value2") {
-        addNote(notes, "<" + child.Name() + "> field \"" + abbreviated(field.Name, kQuotedTextLimit) +
-                           "\" is not one of its own");
-      }
-    }
+    noteWhatIsNotRead(child, {"value", "value2"}, notes);
     if (child.FindFieldByName("value") >= 0) {
       SettingValue value = child.GetFieldValue("value");
       if (acceptable(entry, value)) {

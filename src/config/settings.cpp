@@ -24,21 +24,9 @@ std::optional<int> intField(const TXMLNode& node, std::string_view name) {
   return static_cast<int>(*value);
 }
 
-const char* const kSwitchFields[] = {"value"};
-const char* const kScreenPosFields[] = {"left", "top", "width", "height"};
-const char* const kFontFields[] = {"fontsize"};
-
-// Fields other than the ones read would be dropped by the next save.
-template <std::size_t N>
-void noteOtherFields(const TXMLNode& child, const char* const (&known)[N], LoadNotes* notes) {
-  for (const TXMLNodeField& field : child.Fields()) {
-    if (std::find_if(std::begin(known), std::end(known),
-                     [&](const char* name) { return field.Name == name; }) == std::end(known)) {
-      addNote(notes, "<" + child.Name() + "> field \"" + abbreviated(field.Name, kQuotedTextLimit) +
-                         "\" is not one of its own");
-    }
-  }
-}
+const std::initializer_list<std::string_view> kSwitchFields = {"value"};
+const std::initializer_list<std::string_view> kScreenPosFields = {"left", "top", "width", "height"};
+const std::initializer_list<std::string_view> kFontFields = {"fontsize"};
 
 }  // namespace
 
@@ -98,7 +86,7 @@ void TOrmelSettings::Load(const std::string& fileName, LoadNotes* notes) {
     const TXMLNode& child = *root->GetChild(i);
     const int entry = getSettingIndex(child.Name());
     if (entry >= 0) {
-      noteOtherFields(child, kSwitchFields, notes);
+      noteWhatIsNotRead(child, kSwitchFields, notes);
       if (child.FindFieldByName("value") >= 0) {
         if (const std::optional<bool> value = child.GetFieldValue("value").toBoolean()) {
           m_entries[static_cast<std::size_t>(entry)].value = *value;
@@ -109,10 +97,10 @@ void TOrmelSettings::Load(const std::string& fileName, LoadNotes* notes) {
         }
       }
     } else if (child.Name() == "lastactive") {
-      noteOtherFields(child, kSwitchFields, notes);
+      noteWhatIsNotRead(child, kSwitchFields, notes);
       if (child.FindFieldByName("value") >= 0) m_lastActive = child.GetFieldValue("value").toText();
     } else if (child.Name() == "screenpos") {
-      noteOtherFields(child, kScreenPosFields, notes);
+      noteWhatIsNotRead(child, kScreenPosFields, notes);
       WindowBounds bounds = m_window.bounds();
       readInt(child, "left", bounds.left);
       readInt(child, "top", bounds.top);
@@ -121,7 +109,7 @@ void TOrmelSettings::Load(const std::string& fileName, LoadNotes* notes) {
       // A file from a larger screen, or a hand-made one, must not put the window out of reach.
       m_window.setBounds(keptInside(bounds, m_window.availableArea()));
     } else if (child.Name() == "fonts") {
-      noteOtherFields(child, kFontFields, notes);
+      noteWhatIsNotRead(child, kFontFields, notes);
       if (int size = 0; readInt(child, "fontsize", size)) m_scratchPad.setFontSize(size);
     } else {
       addNote(notes, "<" + abbreviated(child.Name(), kQuotedTextLimit) + "> means nothing here");

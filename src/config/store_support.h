@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -36,9 +37,15 @@ inline void addNote(LoadNotes* notes, std::string note) {
   if (notes != nullptr) notes->push_back(std::move(note));
 }
 
+/// Notes what of an entry its store does not read, which the next save would drop: a field named
+/// none of known, a field given twice (the first is read), and elements inside the entry.
+void noteWhatIsNotRead(const TXMLNode& entry, std::initializer_list<std::string_view> known,
+                       LoadNotes* notes);
+
 /// The tree of a store's file, or nullptr when the file is missing or unusable or its root,
 /// lower-cased, is not rootName: such a file is ignored as a whole. A file that exists but
-/// gives no such root is noted, unless it holds nothing but blanks.
+/// gives no such root is noted, unless it holds nothing but blanks; so is one that was not read
+/// whole (LoadXMLFromBuffer's flaw), whose tree is still handed back.
 [[nodiscard]] std::unique_ptr<TXMLNode> loadStoreFile(const std::string& fileName, std::string_view rootName,
                                                       LoadNotes* notes = nullptr);
 

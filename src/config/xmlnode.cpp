@@ -11,6 +11,9 @@ namespace ormel {
 
 namespace {
 
+// The longest element name a flaw quotes.
+constexpr std::size_t kQuotedNameLimit = 60;
+
 void appendEscaped(std::string& out, std::string_view value) {
   for (const char c : value) {
     switch (c) {
@@ -78,8 +81,10 @@ std::unique_ptr<TXMLNode> LoadEmptyRootNode(const TXmlScanner& scanner) {
 }
 
 // The body loop, with the open elements on a stack of our own rather than the call stack, so
-// that no nesting depth can overflow it.
-void LoadNodeBody(TXmlScanner& scanner, TXMLNode& node) {
+// that no nesting depth can overflow it. An end tag closes the open element whatever it names,
+// and the end of the text closes all; the first end tag that names another element, or an end
+// of the text with elements open, is the flaw noted.
+void LoadNodeBody(TXmlScanner& scanner, TXMLNode& node, std::string* flaw) {
   std::vector<TXMLNode*> open{&node};
   while (!open.empty()) {
     switch (scanner.Scan()) {
@@ -93,8 +98,35 @@ void LoadNodeBody(TXmlScanner& scanner, TXMLNode& node) {
         addAttributes(open.back()->AddChild(scanner.CurName()), scanner);
         break;
       case XmlPartType::EndTag:
+        if (flaw != nullptr && flaw->empty() && lowerCaseAscii(scanner.CurName()) != open.back()->Name()) {
+          *flaw = "the end tag </" + abbreviated(scanner.CurName(), kQuotedNameLimit) + "> closes <" +
+                  abbreviated(open.back()->Name(), kQuotedNameLimit) + ">";
+        }
         open.pop_back();
         break;
+      case XmlPartType::EndOfDocument:
+        // A text cut off, perhaps inside a tag whose last attribute was lost.
+        if (flaw != nullptr && flaw->empty()) {
+          *flaw =
+              "the text ends before <" + abbreviated(open.back()->Name(), kQuotedNameLimit) + "> is closed";
+        }
+        return;
+      default:
+        break;
+    }
+  }
+}
+
+// Elements after the root are not read: the first one is noted.
+void noteElementAfterRoot(TXmlScanner& scanner, const TXMLNode& root, std::string* flaw) {
+  if (flaw == nullptr || !flaw->empty()) return;
+  for (;;) {
+    switch (scanner.Scan()) {
+      case XmlPartType::StartTag:
+      case XmlPartType::EmptyTag:
+        *flaw = "<" + abbreviated(scanner.CurName(), kQuotedNameLimit) + "> follows the end of <" +
+                abbreviated(root.Name(), kQuotedNameLimit) + ">";
+        return;
       case XmlPartType::EndOfDocument:
         return;
       default:
@@ -103,19 +135,21 @@ void LoadNodeBody(TXmlScanner& scanner, TXMLNode& node) {
   }
 }
 
-std::unique_ptr<TXMLNode> LoadRootNode(TXmlScanner& scanner) {
-  std::unique_ptr<TXMLNode> root = LoadEmptyRootNode(scanner);
-  LoadNodeBody(scanner, *root);
-  return root;
-}
-
-std::unique_ptr<TXMLNode> loadDocument(TXmlScanner& scanner) {
+std::unique_ptr<TXMLNode> loadDocument(TXmlScanner& scanner, std::string* flaw) {
+  if (flaw != nullptr) flaw->clear();
   for (;;) {
     switch (scanner.Scan()) {
-      case XmlPartType::EmptyTag:
-        return LoadEmptyRootNode(scanner);
-      case XmlPartType::StartTag:
-        return LoadRootNode(scanner);
+      case XmlPartType::EmptyTag: {
+        std::unique_ptr<TXMLNode> root = LoadEmptyRootNode(scanner);
+        noteElementAfterRoot(scanner, *root, flaw);
+        return root;
+      }
+      case XmlPartType::StartTag: {
+        std::unique_ptr<TXMLNode> root = LoadEmptyRootNode(scanner);
+        LoadNodeBody(scanner, *root, flaw);
+        noteElementAfterRoot(scanner, *root, flaw);
+        return root;
+      }
       case XmlPartType::EndOfDocument:
         return nullptr;
       default:
@@ -208,13 +242,13 @@ std::string Spaces(int count) {
 std::unique_ptr<TXMLNode> LoadXMLFromFile(const std::string& fileName) {
   TXmlScanner scanner;
   if (!scanner.LoadFromFile(fileName)) return nullptr;
-  return loadDocument(scanner);
+  return loadDocument(scanner, nullptr);
 }
 
-std::unique_ptr<TXMLNode> LoadXMLFromBuffer(std::string_view document) {
+std::unique_ptr<TXMLNode> LoadXMLFromBuffer(std::string_view document, std::string* flaw) {
   TXmlScanner scanner;
   scanner.LoadFromBuffer(document);
-  return loadDocument(scanner);
+  return loadDocument(scanner, flaw);
 }
 
 bool sameTree(const TXMLNode& a, const TXMLNode& b) {

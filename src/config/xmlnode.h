@@ -68,8 +68,12 @@ class TXMLNode {
 /// tags are skipped, a missing end tag ends the element at the end of the document, and any end
 /// tag closes the element that is open.
 [[nodiscard]] std::unique_ptr<TXMLNode> LoadXMLFromFile(const std::string& fileName);
-/// The same, from a document held in memory.
-[[nodiscard]] std::unique_ptr<TXMLNode> LoadXMLFromBuffer(std::string_view document);
+/// The same, from a document held in memory. When flaw is given it is set to what shows that the
+/// text was not read whole (an end tag naming another element than the one it closes, an
+/// element left open at the end of the text, or an element after the root), or to the empty
+/// text; the tree is the same either way.
+[[nodiscard]] std::unique_ptr<TXMLNode> LoadXMLFromBuffer(std::string_view document,
+                                                          std::string* flaw = nullptr);
 
 /// True when both trees have the same names, fields and children in the same order.
 [[nodiscard]] bool sameTree(const TXMLNode& a, const TXMLNode& b);

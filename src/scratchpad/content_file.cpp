@@ -104,7 +104,7 @@ StyledText readContent(std::string_view bytes, CharStyle defaultStyle) {
 
 void saveContentFile(const std::string& path, const StyledText& content, std::string_view fontFace) {
   // Saves of this folder that were killed left their temporary files here.
-  removeStaleTemporaryFiles(folderOf(path));
+  removeStaleTemporaryFilesBeside(path);
   const FileResult result = writeFileAtomically(path, writeRtf(content, fontFace));
   if (result.ok) return;
   // The file could be created but its content not written out.
@@ -118,6 +118,8 @@ void loadContentFile(const std::string& path, CharStyle defaultStyle, ContentSin
   std::string bytes;
   const FileResult result = readWholeFile(path, bytes, kContentFileLimit);
   if (!result.ok) throw EFOpenError(path, result.reason);
+  // A sheet may not be saved again in its folder, so killed saves' leftovers go when it is opened.
+  removeStaleTemporaryFilesBeside(path);
   readContent(bytes, defaultStyle, sink);
 }
 

@@ -146,6 +146,8 @@ bool TSavedVariables::Load(const std::string& path, LoadNotes* notes) {
     }
     try {
       m_parser.SetVariable(name, *value);
+      // Taken, but not all of it.
+      noteWhatIsNotRead(child, {"name", "value"}, notes);
     } catch (const EBadName&) {
       addNote(notes, shown + "it is no valid name");
     }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ctime>
 #include <filesystem>
 #include <string_view>
 
@@ -121,6 +122,72 @@ TEST_F(AppManagerTest, EveryFileThatCannotBeSavedIsNamedInOneMessage) {
     }
   }
 }
+
+struct UnsavedPadRow {
+  std::string name;
+  std::string workspace;  // empty: a folder in its place, which cannot be read
+  std::string typed;
+  std::string why;  // empty: nothing would be lost
+};
+
+class AppManagerUnsavedPad : public AppManagerTest, public testing::WithParamInterface<UnsavedPadRow> {};
+
+// A workspace that was left as it was is not saved over; what was typed since goes elsewhere.
+TEST_P(AppManagerUnsavedPad, IsOfferedElsewhereOnlyWhenSomethingWouldBeLost) {
+  const UnsavedPadRow& row = GetParam();
+  if (row.workspace.empty()) {
+    std::filesystem::create_directories(path("data/workspace.dat"));
+  } else {
+    writeData("workspace.dat", row.workspace);
+    // Every name a copy kept aside now could take is taken.
+    for (std::time_t second = std::time(nullptr); second < std::time(nullptr) + 5; ++second) {
+      char stamp[32];
+      std::tm local{};
+      std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", ::localtime_r(&second, &local));
+      for (int n = 1; n < 100; ++n) {
+        const std::string suffix = n == 1 ? "" : (n < 10 ? "-0" : "-") + std::to_string(n);
+        writeData("workspace.dat.bad-" + std::string(stamp) + suffix, "taken");
+      }
+    }
+  }
+  const auto run = start();
+  EXPECT_EQ(run->window.pad.text().find("6*7") != std::string::npos, !row.workspace.empty());
+  run->window.messages.log.clear();
+  run->window.pad.setSelText(row.typed);
+  run->window.messages.answer = true;
+  run->window.saveDialog.answer = path("rescued.ocs");
+  EXPECT_EQ(run->manager.SaveSettings(), row.why.empty());
+  if (row.workspace.empty()) {
+    EXPECT_TRUE(std::filesystem::is_directory(data("workspace.dat")));
+  } else {
+    EXPECT_EQ(read("data/workspace.dat"), row.workspace);
+  }
+  if (row.why.empty()) {
+    EXPECT_TRUE(run->window.messages.log.empty());
+    EXPECT_TRUE(run->window.saveDialog.asked.empty());
+    return;
+  }
+  ASSERT_EQ(run->window.messages.log.size(), 1U);
+  const std::string& shown = run->window.messages.log.front();
+  EXPECT_NE(shown.find("ask: ormelCalc could not save all of its data files:\n\"" + data("workspace.dat") +
+                       "\" is not saved: " + row.why + "."),
+            std::string::npos)
+      << shown;
+  EXPECT_EQ(run->window.saveDialog.asked.size(), 1U);
+  EXPECT_NE(read("rescued.ocs").find(row.typed), std::string::npos);
+}
+
+const std::string kCutWorkspace = "{\\rtf1\\ansi 6*7\\par";
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, AppManagerUnsavedPad,
+    testing::Values(UnsavedPadRow{"TypedWhereNothingCouldBeRead", "", "6*7 = 42",
+                                  "it could not be read when ormelCalc started (Is a directory)"},
+                    UnsavedPadRow{"NothingTyped", "", "", ""},
+                    UnsavedPadRow{"TypedIntoABadOneNotKeptAside", kCutWorkspace, "more",
+                                  "no copy of what it held could be made (File exists)"},
+                    UnsavedPadRow{"ABadOneNotKeptAsideLeftAsItWas", kCutWorkspace, "", ""}),
+    testing_support::RowName());
 
 struct DialogRow {
   std::string name;

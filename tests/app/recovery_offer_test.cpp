@@ -157,14 +157,19 @@ TEST_F(RecoveryOfferTest, OnlyTheNewestIsOfferedAndTheOlderAreSetAside) {
 
 TEST_F(RecoveryOfferTest, AnUnreadableCopyIsReportedAndKept) {
   const long ended = endedPid();
-  leaveRecovery(ended, kLeftPad,
-                "<variables>\r\n <variable name=\"X\" value=\"oops\" />\r\n</variables>\r\n");
+  std::string variables = "<variables>\r\n <variable name=\"X\" value=\"oops\" />\r\n";
+  // However many entries are refused, the message names a few and counts the rest.
+  for (int i = 0; i < 5000; ++i)
+    variables += " <variable name=\"Y" + std::to_string(i) + "\" value=\"?\" />\r\n";
+  leaveRecovery(ended, kLeftPad, variables + "</variables>\r\n");
   RecordingMessageBox box(true);
   EXPECT_FALSE(offer(box));
   ASSERT_EQ(box.log.size(), 2U);
   EXPECT_TRUE(box.log[1].starts_with("error: ormelCalc could not read all of its recovery copy:\n"))
       << box.log[1];
   EXPECT_NE(box.log[1].find("'oops'"), std::string::npos) << box.log[1];
+  EXPECT_NE(box.log[1].find("\nand 4998 more\n"), std::string::npos) << box.log[1];
+  EXPECT_LT(box.log[1].size(), 600U);
   EXPECT_TRUE(findLeftRecoveries(folder(), ::getpid()).empty());
   EXPECT_EQ(names().size(), 2U);
 }

@@ -236,13 +236,27 @@ TEST_F(CliTest, ASheetItCannotReadEndsWithStatusTwo) {
   EXPECT_NE(fifo.err.find("Not a regular file"), std::string::npos) << fifo.err;
 }
 
-TEST_F(CliTest, SavingASheetRemovesTemporaryFilesOfKilledSaves) {
+TEST_F(CliTest, SavingOrOpeningASheetRemovesTemporaryFilesOfKilledSavesBesideIt) {
   const pid_t child = testing_support::endedProcessId();
   ASSERT_GT(child, 0);
-  const fs::path leftover = m_folder / (".ormel-" + std::to_string(child) + "-4.tmp");
-  writeText(leftover, std::string(1 << 20, 'x'));
-  EXPECT_EQ(runCli(m_folder, "--save sheet.ocs", "1+1\n").exitCode, 0);
-  EXPECT_FALSE(fs::exists(leftover));
+  const std::string leftoverName = ".ormel-" + std::to_string(child) + "-4.tmp";
+  // A linked sheet is written in its target's folder, so that is where killed saves left files.
+  fs::create_directories(m_folder / "target");
+  writeText(m_folder / "target" / "sheet.ocs", "1+1");
+  fs::create_symlink("target/sheet.ocs", m_folder / "link.ocs");
+  struct Row {
+    const char* arguments;
+    fs::path leftover;
+  };
+  for (const Row& row :
+       {Row{"--save sheet.ocs", m_folder / leftoverName}, Row{"--open a.txt", m_folder / leftoverName},
+        Row{"--save link.ocs", m_folder / "target" / leftoverName},
+        Row{"--open link.ocs", m_folder / "target" / leftoverName}}) {
+    writeText(row.leftover, std::string(1 << 20, 'x'));
+    EXPECT_EQ(runCli(m_folder, row.arguments, "1+1\n").exitCode, 0) << row.arguments;
+    EXPECT_FALSE(fs::exists(row.leftover)) << row.arguments;
+    fs::remove(row.leftover);
+  }
 }
 
 struct OptionCase {

@@ -59,6 +59,15 @@ INSTANTIATE_TEST_SUITE_P(
                     ReadRow{"SectionNameTrimmed", "Other", "key", "value=with=equals"}),
     RowName{});
 
+TEST(IniFile, IgnoredLinesAreCountedWithTheFirstNamed) {
+  const IniFile file(kVersionFile);
+  const IniFile::Ignored& ignored = file.ignored();
+  EXPECT_EQ(ignored.count, 2U) << "the key before any section and the line without \"=\"";
+  EXPECT_EQ(ignored.firstLine, 2U) << "CR LF is one line end";
+  EXPECT_EQ(ignored.firstText, "stray=before any section");
+  EXPECT_EQ(IniFile("\r\n; note\n# note\n\n[s]\nk=v\r\n").ignored().count, 0U);
+}
+
 TEST(IniFile, LongValuesAreCut) {
   const IniFile file("[s]\nk=" + std::string(5000, 'v') + "\n");
   EXPECT_EQ(file.readString("s", "k", ""), std::string(IniFile::kMaxValueLength, 'v'));

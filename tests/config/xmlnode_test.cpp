@@ -106,6 +106,7 @@ struct LoadRow {
   std::string name;
   std::string document;
   std::string expected;  // the loaded tree written out again; empty when nothing loads
+  std::string flaw{};    // what shows that the text was not read whole
 };
 
 class XmlLoad : public testing::TestWithParam<LoadRow> {};
@@ -113,6 +114,10 @@ class XmlLoad : public testing::TestWithParam<LoadRow> {};
 TEST_P(XmlLoad, Tolerance) {
   const std::unique_ptr<TXMLNode> root = LoadXMLFromBuffer(GetParam().document);
   EXPECT_EQ(root ? root->GetCode() : std::string(), GetParam().expected);
+  std::string flaw = "left from before";
+  const std::unique_ptr<TXMLNode> again = LoadXMLFromBuffer(GetParam().document, &flaw);
+  EXPECT_EQ(again ? again->GetCode() : std::string(), GetParam().expected) << "the same tree";
+  EXPECT_EQ(flaw, GetParam().flaw);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -138,17 +143,27 @@ INSTANTIATE_TEST_SUITE_P(
         LoadRow{"LineBreaksAndTabsBecomeBlanks", "<r v=\"a\r\nb\tc\"/>", "<r v=\"a  b c\" />\r\n"},
         LoadRow{"DuplicateFieldsKept", "<r v=\"1\" v=\"2\"/>", "<r v=\"1\" v=\"2\" />\r\n"},
         LoadRow{"UnquotedAndBareAttributes", "<r a=1 b c = \"3\"/>", "<r a=\"1\" b=\"\" c=\"3\" />\r\n"},
-        LoadRow{"MissingEndTags", "<r><a><b x=\"1\">", "<r>\r\n <a>\r\n  <b x=\"1\" />\r\n </a>\r\n</r>\r\n"},
+        LoadRow{"MissingEndTags", "<r><a><b x=\"1\">", "<r>\r\n <a>\r\n  <b x=\"1\" />\r\n </a>\r\n</r>\r\n",
+                "the text ends before <b> is closed"},
         LoadRow{"MismatchedEndTagClosesOpenElement", "<r><a></zzz><b/></r>",
-                "<r>\r\n <a />\r\n <b />\r\n</r>\r\n"},
-        LoadRow{"AfterRootNotRead", "<r/><s/>", "<r />\r\n"},
-        LoadRow{"AfterRootEndNotRead", "<r></r><s/>", "<r />\r\n"},
+                "<r>\r\n <a />\r\n <b />\r\n</r>\r\n", "the end tag </zzz> closes <a>"},
+        LoadRow{"EndTagClosingTheRootEarly",
+                "<variables><variable name=\"A\"/></variable><variable name=\"B\"/></variables>",
+                "<variables>\r\n <variable name=\"A\" />\r\n</variables>\r\n",
+                "the end tag </variable> closes <variables>"},
+        LoadRow{"EndTagsMatchWithoutRegardToCase", "<R><A></a></r><!-- end --></r>",
+                "<r>\r\n <a />\r\n</r>\r\n"},
+        LoadRow{"AfterRootNotRead", "<r/><s/>", "<r />\r\n", "<s> follows the end of <r>"},
+        LoadRow{"AfterRootEndNotRead", "<r></r><s/>", "<r />\r\n", "<s> follows the end of <r>"},
+        LoadRow{"SecondRootNotRead", "<r><a/></r>\r\n<r><c/></r>", "<r>\r\n <a />\r\n</r>\r\n",
+                "<r> follows the end of <r>"},
         LoadRow{"StrayLessThanIsText", "< r><<=x><r/>", "<r />\r\n"},
         LoadRow{"TruncatedTagKeepsCompleteAttributes", "<r><screenpos left=\"490\" top=\"36",
-                "<r>\r\n <screenpos left=\"490\" />\r\n</r>\r\n"},
+                "<r>\r\n <screenpos left=\"490\" />\r\n</r>\r\n",
+                "the text ends before <screenpos> is closed"},
         LoadRow{"UnclosedTagEndsAtNextTag", "<r><a x=\"1\" <b/></r>",
-                "<r>\r\n <a x=\"1\">\r\n  <b />\r\n </a>\r\n</r>\r\n"},
-        LoadRow{"UnterminatedComment", "<r><!-- <a/>", "<r />\r\n"},
+                "<r>\r\n <a x=\"1\">\r\n  <b />\r\n </a>\r\n</r>\r\n", "the end tag </r> closes <a>"},
+        LoadRow{"UnterminatedComment", "<r><!-- <a/>", "<r />\r\n", "the text ends before <r> is closed"},
         LoadRow{"Utf8BytesUnchanged", "<?xml version=\"1.0\"?><r v=\"\xC3\xA9\xFF\"/>",
                 "<r v=\"\xC3\xA9\xFF\" />\r\n"}),
     RowName{});
