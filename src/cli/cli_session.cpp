@@ -71,6 +71,8 @@ bool CliSession::start() {
                                   "\": it ends before all of its groups are closed");
       }
       m_pad.pad.loadContent(*m_options.openSheet);
+      // A sheet may not be saved again in its folder, so killed saves' leftovers go when it is opened.
+      removeStaleTemporaryFilesBeside(*m_options.openSheet);
     } catch (const Exception& error) {
       std::fprintf(m_errors, "ormelcalc-cli: %s\n", error.message().c_str());
       return false;

@@ -118,8 +118,6 @@ void loadContentFile(const std::string& path, CharStyle defaultStyle, ContentSin
   std::string bytes;
   const FileResult result = readWholeFile(path, bytes, kContentFileLimit);
   if (!result.ok) throw EFOpenError(path, result.reason);
-  // A sheet may not be saved again in its folder, so killed saves' leftovers go when it is opened.
-  removeStaleTemporaryFilesBeside(path);
   readContent(bytes, defaultStyle, sink);
 }
 

@@ -19,6 +19,7 @@
 #include <cmath>
 
 #include "app/recovery_offer.h"
+#include "base/atomic_file.h"
 #include "base/utility_routines.h"
 #include "config/shortcut_text.h"
 #include "scratchpad/main_window_logic.h"
@@ -477,7 +478,11 @@ void TForm1::SaveSheetExecute() {
 
 void TForm1::LoadSheetExecute() {
   const QString file = askSheetFile(false, QStringLiteral("Open Sheet"));
-  if (!file.isEmpty()) m_textControl.loadContent(file.toStdString());
+  if (file.isEmpty()) return;
+  m_textControl.loadContent(file.toStdString());
+  // A sheet may not be saved again in its folder, so killed saves' leftovers go when the user
+  // opens it (not in loads at start-up, which a second instance runs too).
+  removeStaleTemporaryFilesBeside(file.toStdString());
 }
 
 void TForm1::CheckForUpdateExecute() { m_appManager->checkForUpdate(); }

@@ -15,6 +15,7 @@
 #include <memory>
 #include <vector>
 
+#include "support/ended_process.h"
 #include "ui/instance_server.h"
 #include "ui/ormelMisc.h"
 #include "ui/ui_test_support.h"
@@ -274,6 +275,9 @@ void InstanceTest::aSecondStartCreatesNothingInTheDataFolder() {
   ProgramCopy broken;
   broken.writeData("settings.xml", kSettingsOneInstance);
   broken.writeData("vars.xml", "<variablesX />");
+  // A workspace that start-up reads, beside what a killed save of an ended process left.
+  broken.writeData("workspace.dat", "{\\rtf1 2+3\\par}");
+  broken.writeData(".ormel-" + QString::number(ormel::testing_support::endedProcessId()) + "-1.tmp", "left");
   for (const ProgramCopy* second : {&bare, &broken}) {
     // Neither the folder beside the program nor the per-user one is made or touched.
     const QStringList before = second->tree();
