@@ -7,6 +7,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <algorithm>
+#include <iterator>
 #include <utility>
 #include <vector>
 
@@ -444,9 +445,7 @@ void QtTextControl::loadContent(const std::string& path) {
   // Read first: a sheet that cannot be read leaves the pad as it was.
   StyledText lines = loadContentFile(path, defaultStyle());
   // What an earlier sheet had still to write goes with it.
-  m_unwritten.timer.stop();
-  m_unwritten.left = 0;
-  m_unwritten.lines = ContentSnapshot{};
+  forgetUnwritten();
   adoptEmptyDocument();
   // Filled in the editor, not before: the editor lays out every line of a full document it is
   // given, while filling one it shows costs only the lines that show. Undo is off for the fill,
@@ -464,8 +463,7 @@ void QtTextControl::loadContent(const std::string& path) {
   followDocument(std::move(lines), unwritten);
   if (unwritten > 0) {
     m_unwritten.lines = m_mirror->snapshot();
-    m_unwritten.next = m_unwritten.lines.begin();
-    for (std::size_t i = 0; i < first; ++i) ++m_unwritten.next;
+    m_unwritten.next = std::next(m_unwritten.lines.begin(), static_cast<std::ptrdiff_t>(first));
     m_unwritten.left = unwritten;
     m_unwritten.slice = kFirstSlice;
     m_unwritten.timer.start(0);
@@ -499,11 +497,16 @@ void QtTextControl::writeMore(bool all) const {
     rest.slice = std::clamp<std::size_t>(std::min(tuned, rest.slice * 2), kSmallestSlice, kLargestSlice);
   }
   if (rest.left > 0) return;
-  rest.timer.stop();
-  // The snapshot kept the mirror's chunks shared; edits copy none from here on.
-  rest.next = {};
-  rest.lines = ContentSnapshot{};
+  forgetUnwritten();
   m_editor.document()->setUndoRedoEnabled(true);
+}
+
+void QtTextControl::forgetUnwritten() const {
+  m_unwritten.timer.stop();
+  m_unwritten.left = 0;
+  // The snapshot kept the mirror's chunks shared; edits copy none from here on.
+  m_unwritten.next = {};
+  m_unwritten.lines = ContentSnapshot{};
 }
 
 void QtTextControl::needLine(int n) const {

@@ -108,6 +108,8 @@ class QtTextControl final : public TextControl, public ScratchPadLook {
   void followDocument(StyledText lines, std::size_t unwritten = 0);
   /// Writes the next slice of an opened sheet's unwritten lines, or all of them.
   void writeMore(bool all) const;
+  /// No lines are left to write, whether all went in or the sheet gave way to another.
+  void forgetUnwritten() const;
   /// Before reading or changing the document where unwritten lines would count.
   void needLine(int n) const;
   void needPosition(int position) const;
@@ -136,7 +138,7 @@ class QtTextControl final : public TextControl, public ScratchPadLook {
     ContentSnapshot lines;
     ContentSnapshot::const_iterator next;
     std::size_t left = 0;
-    /// Lines per slice, tuned as slices go to take a few tens of milliseconds.
+    /// Lines per slice, tuned as slices go to take about the time a slice is given.
     std::size_t slice = 0;
     bool writing = false;
     QTimer timer;
