@@ -10,6 +10,7 @@
 
 #include "base/atomic_file.h"
 #include "base/process_liveness.h"
+#include "base/text.h"
 #include "config/store_support.h"
 
 namespace ormel {
@@ -59,11 +60,7 @@ void restore(const RecoveryFiles& files, const RecoveryTarget& target) {
     // Entries that were skipped make the copy one to keep aside, not one to take over.
     if (!notes.empty()) {
       constexpr std::size_t kNotesNamed = 3;
-      std::string text;
-      for (std::size_t i = 0; i < notes.size() && i < kNotesNamed; ++i)
-        text += (i > 0 ? "\n" : "") + notes[i];
-      if (notes.size() > kNotesNamed) text += "\nand " + std::to_string(notes.size() - kNotesNamed) + " more";
-      throw std::runtime_error(text);
+      throw std::runtime_error(firstOf(notes, kNotesNamed, "\n"));
     }
   }
 }

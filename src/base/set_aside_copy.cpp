@@ -10,6 +10,8 @@
 #include <cstring>
 #include <vector>
 
+#include "base/text.h"
+
 namespace ormel {
 namespace {
 
@@ -85,9 +87,7 @@ FileResult keepSetAsideCopy(const std::string& path, std::string_view bytes, std
 SetAside setAsideUnusableFile(const std::string& path, std::string_view bytes,
                               const std::vector<std::string>& notes) {
   constexpr std::size_t kNotesNamed = 3;
-  std::string what;
-  for (std::size_t i = 0; i < notes.size() && i < kNotesNamed; ++i) what += (i > 0 ? "; " : "") + notes[i];
-  if (notes.size() > kNotesNamed) what += "; and " + std::to_string(notes.size() - kNotesNamed) + " more";
+  const std::string what = firstOf(notes, kNotesNamed, "; ");
   std::string message = "\"" + path + "\" could not be read in full (" + what + ").";
   std::string copy;
   const FileResult kept = keepSetAsideCopy(path, bytes, copy);

@@ -50,4 +50,13 @@ std::string abbreviated(std::string_view text, std::size_t maxBytes) {
   return std::string(text.substr(0, cut)) + "...";
 }
 
+std::string firstOf(const std::vector<std::string>& items, std::size_t named, std::string_view separator) {
+  std::string text;
+  for (std::size_t i = 0; i < items.size() && i < named; ++i)
+    text += (i > 0 ? std::string(separator) : "") + items[i];
+  if (items.size() > named)
+    text += std::string(separator) + "and " + std::to_string(items.size() - named) + " more";
+  return text;
+}
+
 }  // namespace ormel

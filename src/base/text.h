@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace ormel {
 
@@ -18,5 +19,9 @@ namespace ormel {
 /// The text cut to at most maxBytes bytes (not inside a UTF-8 sequence) followed by "...", so
 /// that a huge value cannot fill a message; shorter texts are returned whole.
 [[nodiscard]] std::string abbreviated(std::string_view text, std::size_t maxBytes);
+/// The first named items joined by separator, then "and N more" for the rest, so that a long
+/// list cannot fill a message either.
+[[nodiscard]] std::string firstOf(const std::vector<std::string>& items, std::size_t named,
+                                  std::string_view separator);
 
 }  // namespace ormel

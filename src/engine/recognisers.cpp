@@ -54,6 +54,9 @@ using Forms = std::uint16_t;
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
+/// A character a constant in its fixed form may hold.
+bool isConstantCharacter(char c) { return isDigit(c) || c == '.' || c == 'E' || c == '+' || c == '-'; }
+
 locale_t cLocale() {
   static const locale_t locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
   return locale;
@@ -167,16 +170,13 @@ std::vector<std::uint32_t> throwingPieceEnds(std::string_view t) {
   // operator, a bracket or a comma: a piece counts only as part of the run of constant characters
   // around it that reaches such places on both sides. For each offset, the nearest such start at
   // or before it, and end at or after it, with only constant characters in between.
-  const auto constantCharacter = [](char c) {
-    return isDigit(c) || c == '.' || c == 'E' || c == '+' || c == '-';
-  };
   const auto word = [&](std::uint32_t i) { return t.substr(i, 3) == "DIV" || t.substr(i, 3) == "MOD"; };
   std::vector<std::uint32_t> operandStart(n + 1, kNone);
   for (std::uint32_t i = 0; i <= n; ++i) {
     if (i == 0 || std::string_view("+-*/^(,").find(t[i - 1]) != std::string_view::npos ||
         (i >= 3 && word(i - 3))) {
       operandStart[i] = i;
-    } else if (constantCharacter(t[i - 1])) {
+    } else if (isConstantCharacter(t[i - 1])) {
       operandStart[i] = operandStart[i - 1];
     }
   }
@@ -184,7 +184,7 @@ std::vector<std::uint32_t> throwingPieceEnds(std::string_view t) {
   for (std::uint32_t i = n + 1; i-- > 0;) {
     if (i == n || std::string_view("+-*/^),").find(t[i]) != std::string_view::npos || word(i)) {
       operandEnd[i] = i;
-    } else if (constantCharacter(t[i])) {
+    } else if (isConstantCharacter(t[i])) {
       operandEnd[i] = operandEnd[i + 1];
     }
   }
@@ -330,9 +330,7 @@ Recognisers::Recognisers(std::string_view text, const VariableTable& variables,
   m_constantRunEnd.resize(text.size() + 1);
   m_constantRunEnd[text.size()] = static_cast<std::uint32_t>(text.size());
   for (std::uint32_t i = static_cast<std::uint32_t>(text.size()); i-- > 0;) {
-    m_constantRunEnd[i] = std::string_view("0123456789.E+-").find(text[i]) == std::string_view::npos
-                              ? i
-                              : m_constantRunEnd[i + 1];
+    m_constantRunEnd[i] = isConstantCharacter(text[i]) ? m_constantRunEnd[i + 1] : i;
   }
   // Next-smaller scan over the running counts, right to left.
   m_firstDip.assign(text.size() + 1, static_cast<std::uint32_t>(text.size() + 1));
