@@ -210,7 +210,18 @@ def kill_loop(desk, tries):
     seen = {}
     hits = {"during a write": 0, "normal ends": 0, "restored": 0, "set aside": 0}
     started = time.monotonic()
-    for attempt in range(tries):
+    # Kills land by chance: on a slow build (the sanitizers') a run of tries may miss every write
+    # or leave no copy to restore, so the loop goes on, up to ten times as long, until both
+    # happened; while no kill has met a write, the kills after SIGTERM spread further each ten
+    # tries, as the save starts later on such a build.
+    attempt = -1
+    while True:
+        attempt += 1
+        proved = hits["during a write"] > 0 and hits["restored"] > 0
+        if attempt >= 10 * tries or (attempt >= tries and proved):
+            break
+        widening = 0 if attempt < tries or hits["during a write"] > 0 else 1 + (attempt - tries) // 10
+        save_window = 0.04 * 2 ** min(widening, 3)
         before = {name: desk.read(name) for name in desk.names() if not name.startswith(".")}
         temporaries = {name for name in desk.names() if name.endswith(".tmp")}
         asks = bool(desk.recovery_names())
@@ -241,7 +252,7 @@ def kill_loop(desk, tries):
                     own = os.path.join(desk.data, f"vars.xml.recovery-{app.pid}")
                     wait_for(lambda: os.path.exists(own), 5)
                 # During the normal save (or, now and then, just before or after it).
-                kill_after(rng.uniform(0.0, 0.04))
+                kill_after(rng.uniform(0.0, save_window))
                 app.send_signal(signal.SIGTERM)
         except Failure:
             if app.poll() is None or app.returncode != -signal.SIGKILL:
@@ -286,7 +297,7 @@ def kill_loop(desk, tries):
     desk.end(app)
     if not complete_pad(desk.read("workspace.dat")) or desk.recovery_names():
         raise Failure("the start after the last kill did not end cleanly")
-    print(f"{tries} kills in {time.monotonic() - started:.1f} s: " +
+    print(f"{attempt} kills in {time.monotonic() - started:.1f} s: " +
           ", ".join(f"{count} {what}" for what, count in hits.items()))
     if hits["during a write"] == 0 or hits["restored"] == 0:
         raise Failure("no kill landed during a write or no copy was restored: the loop proved nothing")
